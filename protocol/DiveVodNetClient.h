@@ -1,0 +1,64 @@
+#ifndef DIVEVODNETCLIENT_H
+#define DIVEVODNETCLIENT_H
+
+#include "AcoGpioInfo.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+
+class RequestMsg;
+class ResponseMsg;
+class UdpChannel;
+
+// The one connection to the device. Every operation blocks until its exchange is over and
+// returns 0 on success, -1 otherwise (Authenticate: the device's error code when it refuses).
+// Shared by the user-interface thread and the three monitors.
+class DiveVodNetClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    DiveVodNetClient();
+    ~DiveVodNetClient() override;
+
+    int OpenChannel(const QString& address, int port);
+    void CloseChannel();
+    void SetLoginInfo(int userType, const QString& password);
+    int Authenticate();
+
+    int GetWorkMode(quint32& workMode);
+    int GetAcoGpioInfo(AcoGpioInfo& info);
+    int GetShortPressKeyState(quint8& keyLock, quint8& autoMode, quint32& panelType);
+    int SetShortPressKeyState(quint8 keyLock, quint8 autoMode, quint32 panelType);
+    int GetPhaseAlignState(quint8& state);
+    int SetABKeyState(quint32 key);
+    int GetVersion(QString& pcbVersion, QString& firmwareVersion);
+    int GetProductInfo(quint32& productCode, quint8 serial[8], quint8 further[8]);
+    int GetNetParam(QString& address, QString& subnetMask, QString& gateway, bool& isDefault);
+    int SetNetParam(const QString& address, const QString& subnetMask, const QString& gateway);
+    int GetRemoteDevice(QString& address, QString& adminPassword);
+    int SetRemoteDevice(const QString& address, const QString& adminPassword);
+    int GetSlaveDevice(QString addresses[3], QString adminPasswords[3]);
+    int SetSlaveDevice(const QString addresses[3], const QString adminPasswords[3]);
+    int ModifyPassword(const QString& userName, const QString& newPassword);
+
+    QStringList GetLocalAddresses();
+
+private:
+    int ExecuteRequest(RequestMsg& request, ResponseMsg** response);
+    int Reauthenticate();
+
+    UdpChannel* channel;
+    QString userName;
+    QString password;
+    quint16 sequence;
+    quint32 loginId;
+    // std::mutex rather than QMutex: ThreadSanitizer sees through these.
+    std::mutex exchangeLock;
+    std::mutex stateLock;
+};
+
+#endif // DIVEVODNETCLIENT_H

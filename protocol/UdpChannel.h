@@ -1,0 +1,39 @@
+#ifndef UDPCHANNEL_H
+#define UDPCHANNEL_H
+
+#include <netinet/in.h>
+
+class RequestMsg;
+class ResponseMsg;
+
+// One UDP socket and one destination; one request/response exchange at a time.
+// Not locked: the owner makes sure that only one thread uses it at once.
+class UdpChannel
+{
+public:
+    UdpChannel();
+    ~UdpChannel();
+    UdpChannel(const UdpChannel&) = delete;
+    UdpChannel& operator=(const UdpChannel&) = delete;
+
+    // 0 on success, -1 when no socket could be made. The address is not validated:
+    // a text that does not parse becomes 255.255.255.255 and the first send fails.
+    int open(const char* address, int port);
+    void close();
+    bool isOpen() const { return m_socket >= 0; }
+
+    // Sends the request and waits for one datagram in reply, resending up to `retries` times.
+    // 0 when an answer was received and decoded. *response receives the object as soon as one
+    // is made, and belongs to the caller even when -1 is returned.
+    int exchange(RequestMsg& request, ResponseMsg** response, int retries);
+
+    // Wakes a receive that is waiting on this channel from another thread (it then fails at once).
+    // Safe while an exchange runs; the descriptor itself stays until close().
+    void interrupt();
+
+private:
+    int m_socket;
+    sockaddr_in m_destination;
+};
+
+#endif // UDPCHANNEL_H

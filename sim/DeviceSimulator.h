@@ -1,0 +1,77 @@
+#ifndef DEVICESIMULATOR_H
+#define DEVICESIMULATOR_H
+
+#include "SimDeviceState.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Plays the device's side of the protocol on a loopback UDP port, in a thread of its own,
+// so that blocking client calls in the test's thread get their answers.
+// Parses requests and builds answers with code of its own (only the checksum is shared).
+class DeviceSimulator
+{
+public:
+    // Misbehaviour on purpose, applied to the next `count` answers (then back to None).
+    enum class Fault {
+        None,
+        Silent,         // drop the request, send nothing
+        WrongChecksum,  // last byte off by one
+        WrongSequence,  // answer carries sequence + 1
+        Oversize,       // 1100-byte datagram
+        Empty,          // zero-length datagram
+        ShortFrame,     // valid 11-byte frame with zero error bytes
+        ErrorCode,      // answer with faultErrorCode (see setFault)
+        FromOtherHost   // answer sent from a second socket on another loopback address
+    };
+
+    struct Received
+    {
+        QByteArray frame;
+        int type = 0;
+        quint32 loginId = 0;
+        quint16 sequence = 0;
+    };
+
+    explicit DeviceSimulator(const SimDeviceState& initial = SimDeviceState());
+    ~DeviceSimulator();
+    DeviceSimulator(const DeviceSimulator&) = delete;
+    DeviceSimulator& operator=(const DeviceSimulator&) = delete;
+
+    // Binds bindAddress:port (0 = ephemeral) and starts answering. false when the bind fails.
+    bool start(const QString& bindAddress = QStringLiteral("127.0.0.1"), quint16 port = 0);
+    void stop();
+    quint16 port() const;
+    QString address() const;
+
+    SimDeviceState state() const;
+    void setState(const SimDeviceState& state);
+    void modify(const std::function<void(SimDeviceState&)>& change);
+
+    void forgetLogin();               // the current login id becomes stale: error 13
+    void setAnswering(bool answering);  // false: requests are read and dropped
+    void setUpdateMode(bool on);      // work mode 0 while on
+    void setLively(bool on, int periodMs = 1500);  // LEDs, keys and phase align change now and then
+
+    void setFault(Fault fault, int count = 1, quint32 errorCode = 1);
+    void setReplyDelay(int ms);       // delay before every answer
+
+    QList<Received> received() const;
+    int receivedCount(int type) const;
+    void clearReceived();
+
+    // Partner responders: answer "Hello" on address:port (another loopback address).
+    bool addPartner(const QString& address, quint16 port = 33903);
+    void setPartnerAnswering(const QString& address, bool answering);
+    int partnerHelloCount(const QString& address) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+#endif // DEVICESIMULATOR_H
