@@ -1,4 +1,145 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>DEZ AVED Erirar</source>
+        <translation>DEZ AVED Erirar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>DiveVodClass</name>
+    <message>
+        <source>Velmora ACO-GPIO Config</source>
+        <translation>Velmora ACO-GPIO 配置</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>Alarm Type</source>
+        <translation>告警类型</translation>
+    </message>
+    <message>
+        <source>Alarm Status</source>
+        <translation>告警状态</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>Auto Save</source>
+        <translation>自动保存</translation>
+    </message>
+    <message>
+        <source>Time:</source>
+        <translation>时间:</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Import...</source>
+        <translation>导入...</translation>
+    </message>
+    <message>
+        <source>Export...</source>
+        <translation>导出...</translation>
+    </message>
+    <message>
+        <source>Config Network...</source>
+        <translation>网络配置...</translation>
+    </message>
+    <message>
+        <source>Configure...</source>
+        <translation>配置...</translation>
+    </message>
+    <message>
+        <source>About...</source>
+        <translation>关于...</translation>
+    </message>
+    <message>
+        <source>Config Parameter...</source>
+        <translation>参数配置...</translation>
+    </message>
+    <message>
+        <source>Device Information...</source>
+        <translation>设备信息...</translation>
+    </message>
+    <message>
+        <source>Connect...</source>
+        <translation>连接...</translation>
+    </message>
+    <message>
+        <source>Disconnect...</source>
+        <translation>断开连接...</translation>
+    </message>
+    <message>
+        <source>Change Password...</source>
+        <translation>修改密码...</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageConfig</name>
+    <message>
+        <source>Language Config</source>
+        <translation>语言配置</translation>
+    </message>
+    <message>
+        <source>Select Language:</source>
+        <translation>选择语言:</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,26 @@
+#include "DiveVod.h"
+#include "DiveVodResources.h"
+#include "LanguageConfig.h"
+
+#include <QApplication>
+#include <QSettings>
+
+int main(int argc, char* argv[])
+{
+    auto* app = new QApplication(argc, argv);
+    initDiveVodResources();
+
+    auto* language = new LanguageConfig(nullptr);
+    auto* settings = new QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod"));
+    language->SetLanguage(settings->value(QStringLiteral("Language"), 0).toInt());
+
+    auto* window = new DiveVod(language, nullptr, Qt::WindowFlags());
+    window->show();
+    const int code = app->exec();
+
+    delete window;
+    delete settings;
+    delete language;
+    delete app;
+    return code;
+}
