@@ -1,0 +1,17 @@
+# Stages an installation and checks that it has the layout the program relies on.
+file(REMOVE_RECURSE ${DEST})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix /opt/divevod
+    RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${rc}")
+endif()
+foreach(f bin/DiveVod lang/divevod_zh.qm lang/qt_zh_CN.qm)
+    if(NOT EXISTS ${DEST}/opt/divevod/${f})
+        message(FATAL_ERROR "missing in the installation: ${f}")
+    endif()
+endforeach()
+file(SIZE ${DEST}/opt/divevod/lang/qt_zh_CN.qm qtsize)
+if(qtsize LESS 10000)
+    message(FATAL_ERROR "qt_zh_CN.qm is only ${qtsize} bytes: the toolkit catalogue was not flattened")
+endif()
+message(STATUS "installation layout ok")
