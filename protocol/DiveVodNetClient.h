@@ -50,6 +50,8 @@ public:
 private:
     int ExecuteRequest(RequestMsg& request, ResponseMsg** response);
     int Reauthenticate();
+    // Advances the sequence under the state lock and hands back the values a new request carries.
+    quint16 NextSequence(quint32* currentLoginId);
 
     UdpChannel* channel;
     QString userName;

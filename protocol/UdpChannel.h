@@ -1,7 +1,11 @@
 #ifndef UDPCHANNEL_H
 #define UDPCHANNEL_H
 
+#include <QtGlobal>
+
 #include <netinet/in.h>
+
+#include <mutex>
 
 class RequestMsg;
 class ResponseMsg;
@@ -31,9 +35,21 @@ public:
     // Safe while an exchange runs; the descriptor itself stays until close().
     void interrupt();
 
+    // The socket's current receive time-out in ms (0: none), -1 when closed. For diagnostics and tests.
+    int receiveTimeoutMs() const;
+    // The socket's local port, 0 before the first send or when closed. For diagnostics and tests.
+    int localPort() const;
+
 private:
+    bool sendFrame(const quint8* frame, quint16 size);
+    int receiveDatagram(quint8* buffer);
+    void replaceSocket(int socket);
+
     int m_socket;
     sockaddr_in m_destination;
+    // Guards closing and replacing the descriptor against interrupt() from another thread, so that
+    // interrupt() never reaches a descriptor number that was closed and handed out again.
+    std::mutex m_descriptorMutex;
 };
 
 #endif // UDPCHANNEL_H

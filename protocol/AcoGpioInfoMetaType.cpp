@@ -1,0 +1,10 @@
+#include "AcoGpioInfoMetaType.h"
+
+#include "AcoGpioInfo.h"
+
+#include <QMetaType>
+
+int registerAcoGpioInfoMetaType()
+{
+    return qRegisterMetaType<AcoGpioInfo>("AcoGpioInfo");
+}

@@ -1,0 +1,502 @@
+#include "DiveVodNetClient.h"
+
+#include "Ipv4Text.h"
+#include "MessageCatalog.h"
+#include "RequestAuthentication.h"
+#include "RequestModifyPassword.h"
+#include "RequestSetABKeyState.h"
+#include "RequestSetNetParam.h"
+#include "RequestSetRemoteDevice.h"
+#include "RequestSetShortPressKeyState.h"
+#include "RequestSetSlaveDevice.h"
+#include "ResponseAuthentication.h"
+#include "ResponseGetACOGPIOInfo.h"
+#include "ResponseGetNetParam.h"
+#include "ResponseGetPhaseAlignState.h"
+#include "ResponseGetProductInfo.h"
+#include "ResponseGetRemoteDevice.h"
+#include "ResponseGetShortPressKeyState.h"
+#include "ResponseGetSlaveDevice.h"
+#include "ResponseGetVersion.h"
+#include "ResponseGetWorkMode.h"
+#include "SimpleRequest.h"
+#include "UdpChannel.h"
+
+#include <QDebug>
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int kAuthenticationType = 2;
+constexpr quint32 kAuthenticationFailed = 12;
+constexpr quint32 kAuthenticationTimeout = 13;
+
+void debugLine(const QString& line)
+{
+    qDebug().noquote() << line;
+}
+
+} // namespace
+
+DiveVodNetClient::DiveVodNetClient()
+    : channel(new UdpChannel)
+    , sequence(0)
+    , loginId(0)
+{
+}
+
+DiveVodNetClient::~DiveVodNetClient()
+{
+    CloseChannel();
+    delete channel;
+}
+
+int DiveVodNetClient::OpenChannel(const QString& address, int port)
+{
+    std::lock_guard<std::mutex> lock(exchangeLock);
+    return channel->open(address.toLatin1().constData(), port);
+}
+
+void DiveVodNetClient::CloseChannel()
+{
+    // Wake an exchange that is waiting for an answer, so that the lock comes free at once; the
+    // descriptor itself is closed only under the exchange lock, never under a running exchange.
+    channel->interrupt();
+    std::lock_guard<std::mutex> lock(exchangeLock);
+    channel->close();
+}
+
+void DiveVodNetClient::SetLoginInfo(int userType, const QString& password)
+{
+    std::lock_guard<std::mutex> lock(stateLock);
+    userName = userType == 0 ? QStringLiteral("admin") : QStringLiteral("guest");
+    this->password = password;
+}
+
+quint16 DiveVodNetClient::NextSequence(quint32* currentLoginId)
+{
+    std::lock_guard<std::mutex> lock(stateLock);
+    ++sequence;
+    if (currentLoginId)
+        *currentLoginId = loginId;
+    return sequence;
+}
+
+int DiveVodNetClient::Authenticate()
+{
+    QByteArray user;
+    QByteArray pass;
+    quint16 seq;
+    {
+        std::lock_guard<std::mutex> lock(stateLock);
+        seq = ++sequence;
+        user = userName.toUtf8();
+        pass = password.toUtf8();
+    }
+    RequestAuthentication request(0, seq);
+    request.setUserName(user);
+    request.setPassword(pass);
+
+    ResponseMsg* response = nullptr;
+    const int result = ExecuteRequest(request, &response);
+    if (result != 0)
+        return result;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* answer = dynamic_cast<const ResponseAuthentication*>(owner.get());
+    if (!answer)
+        return -1;
+    std::lock_guard<std::mutex> lock(stateLock);
+    loginId = answer->loginId();
+    return 0;
+}
+
+int DiveVodNetClient::GetWorkMode(quint32& workMode)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<3> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* answer = dynamic_cast<const ResponseGetWorkMode*>(owner.get());
+    if (!answer)
+        return -1;
+    workMode = quint32(answer->workMode());
+    return 0;
+}
+
+int DiveVodNetClient::GetAcoGpioInfo(AcoGpioInfo& info)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<63> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* gpio = dynamic_cast<const ResponseGetACOGPIOInfo*>(owner.get());
+    if (!gpio)
+        return -1;
+    // Only the device's part of the record; key lock, auto mode, phase align and the
+    // remote key mask belong to whoever assembles the record.
+    info.ps1Led = gpio->ps1Led();
+    info.ps2Led = gpio->ps2Led();
+    info.localLed = quint32(gpio->localLed());
+    info.remoteLed = quint32(gpio->remoteLed());
+    info.panelType = quint32(gpio->panelType());
+    info.gpioGreenMask = quint32(gpio->gpioGreenMask());
+    info.gpioRedMask = quint32(gpio->gpioRedMask());
+    info.keyMask = quint32(gpio->keyMask());
+    info.ipReset = gpio->ipReset();
+    info.upgrade = gpio->upgrade();
+    info.remCtrl = gpio->remoteControl();
+    return 0;
+}
+
+int DiveVodNetClient::GetShortPressKeyState(quint8& keyLock, quint8& autoMode, quint32& panelType)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<62> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* answer = dynamic_cast<const ResponseGetShortPressKeyState*>(owner.get());
+    if (!answer)
+        return -1;
+    keyLock = answer->keyLock() ? 1 : 0;
+    autoMode = answer->autoMode() ? 1 : 0;
+    panelType = quint32(answer->panelType());
+    return 0;
+}
+
+int DiveVodNetClient::SetShortPressKeyState(quint8 keyLock, quint8 autoMode, quint32 panelType)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    RequestSetShortPressKeyState request(id, seq);
+    request.setKeyLock(keyLock);
+    request.setAutoMode(autoMode);
+    request.setPanelType(int(panelType));
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+int DiveVodNetClient::GetPhaseAlignState(quint8& state)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<71> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* answer = dynamic_cast<const ResponseGetPhaseAlignState*>(owner.get());
+    if (!answer)
+        return -1;
+    state = answer->state();
+    return 0;
+}
+
+int DiveVodNetClient::SetABKeyState(quint32 key)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    RequestSetABKeyState request(id, seq);
+    request.setKey(key);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+int DiveVodNetClient::GetVersion(QString& pcbVersion, QString& firmwareVersion)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<23> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* version = dynamic_cast<const ResponseGetVersion*>(owner.get());
+    if (!version)
+        return -1;
+    pcbVersion = QStringLiteral("1.%1").arg(version->pcbVersion());
+    firmwareVersion = QStringLiteral("%1.%2.%3")
+                          .arg(version->firmwareMajor())
+                          .arg(version->firmwareMinor())
+                          .arg(version->firmwareBuild());
+    return 0;
+}
+
+int DiveVodNetClient::GetProductInfo(quint32& productCode, quint8 serial[8], quint8 further[8])
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<5> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* product = dynamic_cast<const ResponseGetProductInfo*>(owner.get());
+    if (!product)
+        return -1;
+    productCode = product->productCode();
+    std::memcpy(serial, product->serial(), ResponseGetProductInfo::kSerialSize);
+    std::memcpy(further, product->further(), ResponseGetProductInfo::kSerialSize);
+    return 0;
+}
+
+int DiveVodNetClient::GetNetParam(QString& address, QString& subnetMask, QString& gateway, bool& isDefault)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<26> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* net = dynamic_cast<const ResponseGetNetParam*>(owner.get());
+    if (!net)
+        return -1;
+    address = ipv4ToText(net->address());
+    subnetMask = ipv4ToText(net->subnetMask());
+    gateway = ipv4ToText(net->gateway());
+    isDefault = net->isDefault();
+    return 0;
+}
+
+int DiveVodNetClient::SetNetParam(const QString& address, const QString& subnetMask, const QString& gateway)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    RequestSetNetParam request(id, seq);
+    request.setAddress(ipv4FromText(address));
+    request.setSubnetMask(ipv4FromText(subnetMask));
+    request.setGateway(ipv4FromText(gateway));
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+int DiveVodNetClient::GetRemoteDevice(QString& address, QString& adminPassword)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<65> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* answer = dynamic_cast<const ResponseGetRemoteDevice*>(owner.get());
+    if (!answer)
+        return -1;
+    address = ipv4ToText(answer->address());
+    adminPassword = answer->adminPassword();
+    return 0;
+}
+
+int DiveVodNetClient::SetRemoteDevice(const QString& address, const QString& adminPassword)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    RequestSetRemoteDevice request(id, seq);
+    request.setAddress(ipv4FromText(address));
+    request.setAdminPassword(adminPassword.toUtf8());
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+int DiveVodNetClient::GetSlaveDevice(QString addresses[3], QString adminPasswords[3])
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    SimpleRequest<70> request(id, seq);
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    const auto* slaves = dynamic_cast<const ResponseGetSlaveDevice*>(owner.get());
+    if (!slaves)
+        return -1;
+    for (int i = 0; i < ResponseGetSlaveDevice::kSlaveCount; ++i) {
+        addresses[i] = ipv4ToText(slaves->address(i));
+        adminPasswords[i] = slaves->adminPassword(i);
+    }
+    return 0;
+}
+
+int DiveVodNetClient::SetSlaveDevice(const QString addresses[3], const QString adminPasswords[3])
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    RequestSetSlaveDevice request(id, seq);
+    for (int i = 0; i < RequestSetSlaveDevice::kSlaveCount; ++i) {
+        request.setAddress(i, ipv4FromText(addresses[i]));
+        request.setAdminPassword(i, adminPasswords[i].toUtf8());
+    }
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+int DiveVodNetClient::ModifyPassword(const QString& userName, const QString& newPassword)
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    RequestModifyPassword request(id, seq);
+    request.setUserName(userName.toUtf8());
+    request.setNewPassword(newPassword.toUtf8());
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+QStringList DiveVodNetClient::GetLocalAddresses()
+{
+    QStringList addresses;
+    char hostName[255];
+    std::memset(hostName, 0, sizeof(hostName));
+    if (::gethostname(hostName, sizeof(hostName) - 1) != 0)
+        return addresses;
+
+    addrinfo hints {};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM; // one entry per address rather than one per socket type
+    addrinfo* result = nullptr;
+    if (::getaddrinfo(hostName, nullptr, &hints, &result) != 0 || !result)
+        return addresses;
+    for (const addrinfo* entry = result; entry; entry = entry->ai_next) {
+        if (entry->ai_family != AF_INET || !entry->ai_addr)
+            continue;
+        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
+        char text[INET_ADDRSTRLEN] = {};
+        if (::inet_ntop(AF_INET, &address->sin_addr, text, sizeof(text)))
+            addresses.append(QString::fromLatin1(text));
+    }
+    ::freeaddrinfo(result);
+    return addresses;
+}
+
+int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response)
+{
+    *response = nullptr;
+    int result;
+    {
+        std::lock_guard<std::mutex> lock(exchangeLock);
+        result = channel->exchange(request, response, 1);
+    }
+    if (result != 0) {
+        delete *response;
+        *response = nullptr;
+        return -1;
+    }
+    if (!*response)
+        return -1;
+
+    const QString name = messageTypeName(request.messageType());
+    const quint32 code = (*response)->errorCode();
+
+    if (request.messageType() != kAuthenticationType
+        && (code == kAuthenticationFailed || code == kAuthenticationTimeout)) {
+        // The device has forgotten the login: log in again and repeat the request once.
+        debugLine(QStringLiteral("%1TTTTTTTTT:%2\n").arg(name).arg(code));
+        delete *response;
+        *response = nullptr;
+
+        const int relogin = Reauthenticate();
+        if (relogin != 0)
+            return relogin;
+        {
+            std::lock_guard<std::mutex> lock(stateLock);
+            request.setLoginId(loginId);
+        }
+        {
+            std::lock_guard<std::mutex> lock(exchangeLock);
+            result = channel->exchange(request, response, 0);
+        }
+        if (result != 0) {
+            delete *response;
+            *response = nullptr;
+            return -1;
+        }
+        const quint32 again = (*response)->errorCode();
+        if (again != 0) {
+            debugLine(QStringLiteral("%1TTTTTTTTT111111:%2\n").arg(request.messageType()).arg(again));
+            delete *response;
+            *response = nullptr;
+            return int(again);
+        }
+        return 0;
+    }
+
+    if (code != 0) {
+        debugLine(QStringLiteral("%1=========%2\n").arg(name, errorCodeName(int(code))));
+        delete *response;
+        *response = nullptr;
+        return int(code);
+    }
+
+    if (request.sequence() != (*response)->sequence()) {
+        debugLine(QStringLiteral("Id not eauque %1,%2").arg(request.messageType()).arg((*response)->messageType()));
+    }
+    return 0;
+}
+
+int DiveVodNetClient::Reauthenticate()
+{
+    QByteArray user;
+    QByteArray pass;
+    quint16 seq;
+    {
+        std::lock_guard<std::mutex> lock(stateLock);
+        seq = ++sequence;
+        user = userName.toUtf8();
+        pass = password.toUtf8();
+    }
+    RequestAuthentication request(0, seq);
+    request.setUserName(user);
+    request.setPassword(pass);
+
+    ResponseMsg* response = nullptr;
+    int result;
+    {
+        std::lock_guard<std::mutex> lock(exchangeLock);
+        result = channel->exchange(request, &response, 1);
+    }
+    std::unique_ptr<ResponseMsg> owner(response);
+    if (result != 0 || !response)
+        return -1;
+    if (response->errorCode() != 0)
+        return int(response->errorCode());
+    const auto* answer = dynamic_cast<const ResponseAuthentication*>(response);
+    if (!answer)
+        return -1;
+    std::lock_guard<std::mutex> lock(stateLock);
+    loginId = answer->loginId();
+    return 0;
+}

@@ -1,0 +1,9 @@
+#include "SimpleResponse.h"
+
+SimpleResponse::SimpleResponse() = default;
+
+SimpleResponse::~SimpleResponse() = default;
+
+void SimpleResponse::decodePayload()
+{
+}
