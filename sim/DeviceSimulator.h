@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -35,6 +36,7 @@ public:
         int type = 0;
         quint32 loginId = 0;
         quint16 sequence = 0;
+        bool intact = true; // size and checksum held; a datagram that fails them is logged and dropped
     };
 
     explicit DeviceSimulator(const SimDeviceState& initial = SimDeviceState());
@@ -47,6 +49,12 @@ public:
     void stop();
     quint16 port() const;
     QString address() const;
+    // Where answers under Fault::FromOtherHost come from (empty before start or when that socket failed).
+    QString otherHostAddress() const;
+    // The login id that the last successful authentication handed out; 0 when none is valid.
+    quint32 loginId() const;
+    // True for dotted IPv4 texts in 127.0.0.0/8: the only addresses this test device binds to.
+    static bool isLoopbackAddress(const QString& address);
 
     SimDeviceState state() const;
     void setState(const SimDeviceState& state);
@@ -67,7 +75,10 @@ public:
     // Partner responders: answer "Hello" on address:port (another loopback address).
     bool addPartner(const QString& address, quint16 port = 33903);
     void setPartnerAnswering(const QString& address, bool answering);
-    int partnerHelloCount(const QString& address) const;
+    int partnerHelloCount(const QString& address) const; // Hellos received, answered or not
+    QStringList partnerAddresses() const;
+    bool isPartnerAnswering(const QString& address) const;
+    bool isAnswering() const;
 
 private:
     struct Impl;

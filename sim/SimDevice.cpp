@@ -1,0 +1,370 @@
+#include "SimDevice.h"
+
+#include "SimFrame.h"
+#include "SimPayloadReader.h"
+
+#include <QStringList>
+
+#include <chrono>
+
+namespace {
+
+QByteArray fixedBlock(const QByteArray& bytes, int size)
+{
+    QByteArray block = bytes.left(size);
+    block.append(QByteArray(size - block.size(), '\0'));
+    return block;
+}
+
+} // namespace
+
+SimDevice::SimDevice(const SimDeviceState& initial)
+    : m_state(initial)
+    , m_loginRandom(std::random_device{}() ^ quint32(std::chrono::steady_clock::now().time_since_epoch().count()))
+    , m_livelyRandom(20240611u)
+{
+}
+
+bool SimDevice::isSupportedType(int type)
+{
+    switch (type) {
+    case Hello:
+    case Authentication:
+    case GetWorkMode:
+    case GetProductInfo:
+    case GetVersion:
+    case SetNetParam:
+    case GetNetParam:
+    case ModifyPassword:
+    case SetShortPressKeyState:
+    case GetShortPressKeyState:
+    case GetACOGPIOInfo:
+    case SetRemoteDevice:
+    case GetRemoteDevice:
+    case SetSlaveDevice:
+    case GetSlaveDevice:
+    case GetPhaseAlignState:
+    case SetABKeyState:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QByteArray SimDevice::answer(const QByteArray& request)
+{
+    SimFrame::Header header;
+    if (request.size() < SimFrame::MinFrame || !SimFrame::readHeader(request, &header))
+        return {};
+
+    quint32 code = Success;
+    QByteArray payload;
+    if (header.length != request.size() - 2)
+        code = MsgFormatWrong;
+    else if (header.version != 1)
+        code = UnsupportedMsgVersion;
+    else if (!isSupportedType(header.type))
+        code = UnsupportedMsg;
+    else if (header.type != Hello && header.type != Authentication
+             && (m_loginId == 0 || header.loginId != m_loginId))
+        code = AuthenticationTimeout;
+    else
+        code = handle(header.type, SimFrame::payload(request), &payload);
+
+    return SimFrame::answer(header.type, code, header.sequence, code == Success ? payload : QByteArray());
+}
+
+quint32 SimDevice::handle(quint16 type, const QByteArray& payload, QByteArray* out)
+{
+    SimPayloadReader in(payload);
+    switch (type) {
+    case Hello:
+        return in.complete() ? Success : MsgFormatWrong;
+
+    case Authentication: {
+        const QByteArray user = in.text();
+        const QByteArray password = in.text();
+        if (!in.complete())
+            return MsgFormatWrong;
+        const bool admin = user == "admin" && password == m_state.adminPassword.toUtf8();
+        const bool guest = user == "guest" && password == m_state.guestPassword.toUtf8();
+        if (!admin && !guest)
+            return AuthenticationFailed; // the previous login, if any, stays valid
+        m_loginId = newLoginId();
+        m_loginUser = QString::fromUtf8(user);
+        SimFrame::appendU32(out, m_loginId);
+        return Success;
+    }
+
+    case GetWorkMode:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU8(out, m_state.workMode);
+        SimFrame::appendU8(out, 0);
+        return Success;
+
+    case GetProductInfo:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU32(out, m_state.productCode);
+        out->append(fixedBlock(m_state.serial, 8));
+        out->append(fixedBlock(m_state.productExtra, 8));
+        return Success;
+
+    case GetVersion:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU32(out, m_state.pcbVersion);
+        SimFrame::appendU32(out, 0);
+        SimFrame::appendU32(out, m_state.firmwareVersion);
+        return Success;
+
+    case SetNetParam: {
+        const quint32 address = in.u32();
+        const quint32 mask = in.u32();
+        const quint32 gateway = in.u32();
+        if (!in.complete())
+            return MsgFormatWrong;
+        // Stored only: the device keeps answering where it is bound until it restarts.
+        m_state.address = address;
+        m_state.subnetMask = mask;
+        m_state.gateway = gateway;
+        m_state.isDefault = false;
+        return Success;
+    }
+
+    case GetNetParam:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU32(out, m_state.address);
+        SimFrame::appendU32(out, m_state.subnetMask);
+        SimFrame::appendU32(out, m_state.gateway);
+        SimFrame::appendU8(out, m_state.isDefault ? 1 : 0);
+        return Success;
+
+    case ModifyPassword: {
+        const QByteArray user = in.text();
+        const QByteArray password = in.text();
+        if (!in.complete())
+            return MsgFormatWrong;
+        if (user == "admin")
+            m_state.adminPassword = QString::fromUtf8(password);
+        else if (user == "guest")
+            m_state.guestPassword = QString::fromUtf8(password);
+        else
+            return Failed; // not an authentication matter: the caller's login is fine
+        return Success;
+    }
+
+    case SetShortPressKeyState: {
+        const quint8 keyLock = in.u8();
+        const quint8 autoMode = in.u8();
+        const quint8 panelType = in.u8();
+        if (!in.complete())
+            return MsgFormatWrong;
+        m_state.keyLock = keyLock != 0;
+        m_state.autoMode = autoMode != 0;
+        m_state.panelType = panelType;
+        return Success;
+    }
+
+    case GetShortPressKeyState:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU8(out, m_state.keyLock ? 1 : 0);
+        SimFrame::appendU8(out, m_state.autoMode ? 1 : 0);
+        SimFrame::appendU8(out, m_state.panelType);
+        return Success;
+
+    case GetACOGPIOInfo:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU8(out, m_state.ps1Led ? 1 : 0);
+        SimFrame::appendU8(out, m_state.ps2Led ? 1 : 0);
+        SimFrame::appendU8(out, m_state.localLed);
+        SimFrame::appendU8(out, m_state.remoteLed);
+        SimFrame::appendU8(out, m_state.panelType);
+        SimFrame::appendU8(out, m_state.gpioGreenMask);
+        SimFrame::appendU8(out, m_state.gpioRedMask);
+        SimFrame::appendU8(out, m_state.keyMask);
+        SimFrame::appendU8(out, m_state.ipReset ? 1 : 0);
+        SimFrame::appendU8(out, m_state.upgrade ? 1 : 0);
+        SimFrame::appendU8(out, m_state.remCtrl ? 1 : 0);
+        return Success;
+
+    case SetRemoteDevice: {
+        const quint32 address = in.u32();
+        const QByteArray password = in.text();
+        if (!in.complete())
+            return MsgFormatWrong;
+        m_state.remoteAddress = addressText(address);
+        m_state.remotePassword = QString::fromUtf8(password);
+        return Success;
+    }
+
+    case GetRemoteDevice:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU32(out, addressValue(m_state.remoteAddress));
+        SimFrame::appendText(out, m_state.remotePassword.toUtf8());
+        return Success;
+
+    case SetSlaveDevice: {
+        quint32 addresses[3];
+        QByteArray passwords[3];
+        for (int i = 0; i < 3; ++i) {
+            addresses[i] = in.u32();
+            passwords[i] = in.text();
+        }
+        if (!in.complete())
+            return MsgFormatWrong;
+        for (int i = 0; i < 3; ++i) {
+            m_state.slaveAddress[i] = addressText(addresses[i]);
+            m_state.slavePassword[i] = QString::fromUtf8(passwords[i]);
+        }
+        return Success;
+    }
+
+    case GetSlaveDevice:
+        if (!in.complete())
+            return MsgFormatWrong;
+        for (int i = 0; i < 3; ++i) {
+            SimFrame::appendU32(out, addressValue(m_state.slaveAddress[i]));
+            SimFrame::appendText(out, m_state.slavePassword[i].toUtf8());
+        }
+        return Success;
+
+    case GetPhaseAlignState:
+        if (!in.complete())
+            return MsgFormatWrong;
+        SimFrame::appendU8(out, m_state.phaseAlign);
+        return Success;
+
+    case SetABKeyState: {
+        const quint8 key = in.u8();
+        if (!in.complete())
+            return MsgFormatWrong;
+        // Only keys 0 to 5 exist; a value that names none of them is refused.
+        if ((key & 0x3F) == 0 || (key & ~0x3F) != 0)
+            return Failed;
+        m_state.keyMask ^= key;
+        return Success;
+    }
+
+    default:
+        return UnsupportedMsg;
+    }
+}
+
+quint32 SimDevice::newLoginId()
+{
+    quint32 id = 0;
+    do {
+        id = quint32(m_loginRandom());
+    } while (id == 0 || id == m_loginId);
+    return id;
+}
+
+void SimDevice::forgetLogin()
+{
+    m_loginId = 0;
+    m_loginUser.clear();
+}
+
+void SimDevice::setUpdateMode(bool on)
+{
+    if (on) {
+        if (m_state.workMode != 0)
+            m_workModeBeforeUpdate = m_state.workMode;
+        m_state.workMode = 0;
+    } else if (m_state.workMode == 0) {
+        m_state.workMode = m_workModeBeforeUpdate;
+    }
+}
+
+int SimDevice::keyCount() const
+{
+    return m_state.panelType == 1 ? 5 : 6; // 4x1: IN 1 to IN 4 and BYPASS
+}
+
+void SimDevice::livelyStep()
+{
+    ++m_livelyStep;
+    const int keys = keyCount();
+
+    // Each step moves one GPIO LED on: off, green, red, green and red (flashing), off again.
+    const quint8 led = quint8(1u << (m_livelyRandom() % unsigned(keys)));
+    const bool green = m_state.gpioGreenMask & led;
+    const bool red = m_state.gpioRedMask & led;
+    if (!green && !red) {
+        m_state.gpioGreenMask |= led;
+    } else if (green && !red) {
+        m_state.gpioGreenMask &= quint8(~led);
+        m_state.gpioRedMask |= led;
+    } else if (!green && red) {
+        m_state.gpioGreenMask |= led;
+    } else {
+        m_state.gpioGreenMask &= quint8(~led);
+        m_state.gpioRedMask &= quint8(~led);
+    }
+
+    if (m_livelyStep % 2 == 0)
+        m_state.keyMask ^= quint8(1u << (m_livelyRandom() % unsigned(keys)));
+    if (m_livelyStep % 3 == 0)
+        m_state.localLed = quint8((m_state.localLed + 1) % 3);
+    if (m_livelyStep % 4 == 0)
+        m_state.remoteLed = quint8((m_state.remoteLed + 1) % 3);
+    if (m_livelyStep % 5 == 0)
+        m_state.phaseAlign = quint8((m_state.phaseAlign + 1) % 3);
+    if (m_livelyStep % 7 == 0)
+        m_state.ps2Led = !m_state.ps2Led;
+    if (m_livelyStep % 11 == 0)
+        m_state.ps1Led = !m_state.ps1Led;
+}
+
+QString SimDevice::addressText(quint32 address)
+{
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(address >> 24)
+        .arg((address >> 16) & 0xFF)
+        .arg((address >> 8) & 0xFF)
+        .arg(address & 0xFF);
+}
+
+bool SimDevice::parseAddress(const QString& text, quint32* address)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    quint32 value = 0;
+    for (const QString& part : parts) {
+        if (part.isEmpty() || part.size() > 3)
+            return false;
+        bool ok = false;
+        const uint number = part.toUInt(&ok, 10);
+        if (!ok || number > 255)
+            return false;
+        value = (value << 8) | number;
+    }
+    *address = value;
+    return true;
+}
+
+quint32 SimDevice::addressValue(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return 0;
+    quint32 value = 0;
+    return parseAddress(text, &value) ? value : 0xFFFFFFFFu;
+}
+
+QString SimDevice::serialText(const QByteArray& serial)
+{
+    const QByteArray block = fixedBlock(serial, 8);
+    const auto letter = [](char c) { return QChar::fromLatin1(c >= 0x21 && c <= 0x7E ? c : '?'); };
+    return QStringLiteral("%1%2%3-%4")
+        .arg(letter(block.at(0)))
+        .arg(letter(block.at(1)))
+        .arg(SimFrame::readU32(block, 2), 8, 10, QLatin1Char('0'))
+        .arg(SimFrame::readU16(block, 6), 8, 10, QLatin1Char('0'));
+}

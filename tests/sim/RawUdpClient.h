@@ -1,0 +1,36 @@
+#ifndef RAWUDPCLIENT_H
+#define RAWUDPCLIENT_H
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// A bare UDP socket for talking to the simulator with hand-made frames, independent of both the
+// protocol library and the simulator's own frame code.
+class RawUdpClient
+{
+public:
+    explicit RawUdpClient(const QString& localAddress = QStringLiteral("127.0.0.1"));
+    ~RawUdpClient();
+    RawUdpClient(const RawUdpClient&) = delete;
+    RawUdpClient& operator=(const RawUdpClient&) = delete;
+
+    bool isValid() const { return m_fd >= 0; }
+    bool send(const QByteArray& datagram, const QString& address, quint16 port);
+    // Waits up to timeoutMs for one datagram (which may be empty). False on time-out.
+    bool receive(QByteArray* datagram, int timeoutMs, QString* fromAddress = nullptr, quint16* fromPort = nullptr);
+    // Sends and waits for one answer; an empty QByteArray with *answered false on time-out.
+    QByteArray ask(const QByteArray& datagram, const QString& address, quint16 port, bool* answered = nullptr,
+                   int timeoutMs = 1000);
+    // Throws away whatever is waiting.
+    void drain();
+
+    // A request frame: header, payload and a checksum that makes the byte sum 0xFF.
+    static QByteArray request(quint16 type, quint32 loginId, quint16 sequence, const QByteArray& payload = {});
+    static quint8 byteSum(const QByteArray& bytes);
+
+private:
+    int m_fd = -1;
+};
+
+#endif // RAWUDPCLIENT_H
