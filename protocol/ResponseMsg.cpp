@@ -41,8 +41,10 @@ int ResponseMsg::decode(const quint8* data, quint16 size)
 
 quint8 ResponseMsg::payloadU8(int offset) const
 {
+    // A payload shorter than its class expects reads as 0 in the missing places; the checksum that
+    // ends the datagram is not payload and reads as 0 as well.
     const int index = kFrameHeaderSize + offset;
-    if (offset < 0 || index >= kFrameBufferSize)
+    if (offset < 0 || index >= kFrameBufferSize || index >= int(m_receivedLength) - 1)
         return 0;
     return m_raw[index];
 }
