@@ -70,13 +70,7 @@ int main(int argc, char** argv)
                         .arg(options.port));
         return 1;
     }
-    say(stdout, QStringLiteral("divevod-sim: device listening on %1:%2 (admin password \"%3\", guest password \"%4\")")
-                    .arg(simulator.address())
-                    .arg(simulator.port())
-                    .arg(options.state.adminPassword, options.state.guestPassword));
-
-    for (int i = 0; i < options.partners.size(); ++i) {
-        const SimConsole::PartnerOption& partner = options.partners[i];
+    for (const SimConsole::PartnerOption& partner : options.partners) {
         if (!simulator.addPartner(partner.address, SimConsole::PartnerPort)) {
             say(stderr, QStringLiteral("divevod-sim: cannot answer as partner on %1:%2 (port in use or address not "
                                        "available)")
@@ -85,16 +79,25 @@ int main(int argc, char** argv)
             return 1;
         }
         simulator.setPartnerAnswering(partner.address, partner.answering);
+    }
+    if (options.lively)
+        simulator.setLively(true);
+
+    // Printed once everything answers, so that whoever waits for these lines may start at once.
+    say(stdout, QStringLiteral("divevod-sim: device listening on %1:%2 (admin password \"%3\", guest password \"%4\")")
+                    .arg(simulator.address())
+                    .arg(simulator.port())
+                    .arg(options.state.adminPassword, options.state.guestPassword));
+    for (int i = 0; i < options.partners.size(); ++i) {
+        const SimConsole::PartnerOption& partner = options.partners[i];
         say(stdout, QStringLiteral("divevod-sim: partner %1:%2 %3 (%4)")
                         .arg(partner.address)
                         .arg(SimConsole::PartnerPort)
                         .arg(partner.answering ? QStringLiteral("answering") : QStringLiteral("silent"),
                              i == 0 ? QStringLiteral("main remote device") : QStringLiteral("slave %1").arg(i)));
     }
-    if (options.lively) {
-        simulator.setLively(true);
+    if (options.lively)
         say(stdout, QStringLiteral("divevod-sim: lively"));
-    }
     if (!options.noStdin && ::isatty(STDIN_FILENO))
         say(stdout, QStringLiteral("Type help for commands."));
 
