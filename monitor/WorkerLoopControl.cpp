@@ -1,0 +1,48 @@
+#include "WorkerLoopControl.h"
+
+#include <chrono>
+
+bool WorkerLoopControl::enterCycle(const std::atomic<bool>& running)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    if (running)
+        return true;
+    loopActive = false;
+    return false;
+}
+
+bool WorkerLoopControl::pause(int ms)
+{
+    std::unique_lock<std::mutex> guard(lock);
+    return !wakeUp.wait_for(guard, std::chrono::milliseconds(ms), [this] { return woken; });
+}
+
+bool WorkerLoopControl::isWoken() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return woken;
+}
+
+bool WorkerLoopControl::claimStart()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    woken = false;
+    if (loopActive)
+        return false;
+    loopActive = true;
+    return true;
+}
+
+void WorkerLoopControl::wake()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        woken = true;
+    }
+    wakeUp.notify_all();
+}
+
+void WorkerLoopControl::joined()
+{
+    std::lock_guard<std::mutex> guard(lock);
+}

@@ -1,0 +1,72 @@
+#include "ConnectedDevice.h"
+#include "RemoteACOConnectThread.h"
+#include "SignalRecorder.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+// Partners of this test program listen on 127.0.142.x, port 33903.
+namespace {
+const QString kAnswering = QStringLiteral("127.0.142.1");
+const QString kSilent = QStringLiteral("127.0.142.2");
+
+using Reports = QList<QPair<QString, bool>>;
+
+Reports reports(const QSignalSpy& spy)
+{
+    Reports list;
+    for (const QList<QVariant>& report : spy)
+        list.append(qMakePair(report.at(0).toString(), report.at(1).toBool()));
+    return list;
+}
+} // namespace
+
+class TestRemoteACOConnectThreadReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstProbesAreReportedThenOnlyChanges();
+};
+
+void TestRemoteACOConnectThreadReports::firstProbesAreReportedThenOnlyChanges()
+{
+    SimDeviceState state;
+    state.remoteAddress = kAnswering;
+    state.slaveAddress[0] = kSilent;
+    ConnectedDevice device(state);
+    QVERIFY(device.connect());
+    QVERIFY(device.sim.addPartner(kAnswering));
+    QVERIFY(device.sim.addPartner(kSilent));
+    device.sim.setPartnerAnswering(kSilent, false);
+    RemoteACOConnectThread monitor(&device.client);
+    SignalRecorder recorder;
+    recorder.listenTo(&monitor);
+    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
+
+    monitor.Start();
+    // Cycle 1: the first probe of each partner is reported, answered or not (the silent one after 2 x 1 s).
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 4000);
+    QCOMPARE(reports(spy), (Reports() << qMakePair(kAnswering, true) << qMakePair(kSilent, false)));
+
+    // Cycle 2: nothing changed, nothing reported. Its probe of the silent partner runs out after 2 s.
+    QTRY_VERIFY_WITH_TIMEOUT(device.sim.partnerHelloCount(kAnswering) >= 2, 5000);
+    QTest::qWait(2300);
+    QCOMPARE(spy.count(), 2);
+
+    // Cycle 3: both change, both are reported.
+    device.sim.setPartnerAnswering(kAnswering, false);
+    device.sim.setPartnerAnswering(kSilent, true);
+    const int answeredBefore = device.sim.partnerHelloCount(kSilent);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 4, 7000);
+    QCOMPARE(reports(spy).mid(2), (Reports() << qMakePair(kAnswering, false) << qMakePair(kSilent, true)));
+
+    // Cycle 4: no change again, silence again.
+    QTRY_VERIFY_WITH_TIMEOUT(device.sim.partnerHelloCount(kSilent) >= answeredBefore + 2, 8000);
+    QTest::qWait(100);
+    monitor.StopAndWait();
+    QCOMPARE(spy.count(), 4);
+}
+
+QTEST_GUILESS_MAIN(TestRemoteACOConnectThreadReports)
+#include "tst_RemoteACOConnectThreadReports.moc"
