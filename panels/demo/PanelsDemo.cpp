@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -43,6 +44,11 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStringLiteral("plastique"));
     QApplication app(argc, argv);
     initDiveVodResources();
+
+    if (QApplication::style()->objectName().compare(QLatin1String("plastique"), Qt::CaseInsensitive) != 0) {
+        std::fprintf(stderr, "warning: the plastique style is not available; using %s\n",
+                     qPrintable(QApplication::style()->objectName()));
+    }
 
     const QStringList args = QApplication::arguments();
     if (args.size() != 3 || (args[1] != QLatin1String("2x1") && args[1] != QLatin1String("4x1"))) {
