@@ -26,9 +26,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int MaxLogEntries = 10000;    // a long demo run must not grow without bound
-constexpr int MaxReadsPerWakeup = 64;   // keeps one busy socket from starving the others
-constexpr int IdlePollMs = 500;         // the wake-up descriptor interrupts it when needed
+constexpr int MaxLogEntries = 10000; // a long demo run must not grow without bound
+constexpr int MaxReadsPerWakeup = 64; // keeps one busy socket from starving the others
+constexpr int IdlePollMs = 500; // the wake-up descriptor interrupts it when needed
 constexpr int ReceiveBufferSize = 2048; // larger than any acceptable datagram; MSG_TRUNC tells the real size
 constexpr int OversizeDatagram = 1100;
 
@@ -180,7 +180,7 @@ struct DeviceSimulator::Impl
     // Serialises start, stop and addPartner, which start and stop the worker.
     std::mutex control;
     std::thread worker;
-    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> stopRequested { false };
     int wakeFd = -1;
 
     // Worker only: answers waiting for their reply delay, in due order (FIFO among equals).
@@ -236,17 +236,16 @@ struct DeviceSimulator::Impl
             const Clock::time_point now = Clock::now();
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                fds.push_back({wakeFd, POLLIN, 0});
+                fds.push_back({ wakeFd, POLLIN, 0 });
                 if (deviceFd >= 0)
-                    fds.push_back({deviceFd, POLLIN, 0});
+                    fds.push_back({ deviceFd, POLLIN, 0 });
                 for (const Partner& partner : partners) {
-                    fds.push_back({partner.fd, POLLIN, 0});
+                    fds.push_back({ partner.fd, POLLIN, 0 });
                     partnerFds.push_back(partner.fd);
                 }
                 if (lively)
                     timeoutMs = std::min<qint64>(
-                        timeoutMs,
-                        std::chrono::duration_cast<std::chrono::milliseconds>(nextLively - now).count() + 1);
+                        timeoutMs, std::chrono::duration_cast<std::chrono::milliseconds>(nextLively - now).count() + 1);
             }
             if (!pending.empty())
                 timeoutMs = std::min<qint64>(
@@ -344,7 +343,8 @@ struct DeviceSimulator::Impl
         QByteArray answer;
         {
             std::lock_guard<std::mutex> lock(mutex);
-            auto partner = std::find_if(partners.begin(), partners.end(), [fd](const Partner& p) { return p.fd == fd; });
+            auto partner
+                = std::find_if(partners.begin(), partners.end(), [fd](const Partner& p) { return p.fd == fd; });
             if (partner == partners.end())
                 return;
             SimFrame::Header header;

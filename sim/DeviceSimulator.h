@@ -58,6 +58,7 @@ public:
 
     SimDeviceState state() const;
     void setState(const SimDeviceState& state);
+    // `change` runs under the simulator's lock: it must not call back into the simulator.
     void modify(const std::function<void(SimDeviceState&)>& change);
 
     void forgetLogin();               // the current login id becomes stale: error 13
@@ -68,11 +69,13 @@ public:
     void setFault(Fault fault, int count = 1, quint32 errorCode = 1);
     void setReplyDelay(int ms);       // delay before every answer
 
+    // Every datagram that reached the device's socket, oldest first (the latest 10000 are kept).
     QList<Received> received() const;
     int receivedCount(int type) const;
     void clearReceived();
 
     // Partner responders: answer "Hello" on address:port (another loopback address).
+    // They run independently of the device's socket: until the simulator is destroyed.
     bool addPartner(const QString& address, quint16 port = 33903);
     void setPartnerAnswering(const QString& address, bool answering);
     int partnerHelloCount(const QString& address) const; // Hellos received, answered or not

@@ -27,11 +27,13 @@ bool parseNumber(const QString& text, quint32 max, quint32* value)
 bool parseBool(const QString& text, bool* value)
 {
     const QString t = text.trimmed().toLower();
-    if (t == QLatin1String("1") || t == QLatin1String("on") || t == QLatin1String("true") || t == QLatin1String("yes")) {
+    if (t == QLatin1String("1") || t == QLatin1String("on") || t == QLatin1String("true")
+        || t == QLatin1String("yes")) {
         *value = true;
         return true;
     }
-    if (t == QLatin1String("0") || t == QLatin1String("off") || t == QLatin1String("false") || t == QLatin1String("no")) {
+    if (t == QLatin1String("0") || t == QLatin1String("off") || t == QLatin1String("false")
+        || t == QLatin1String("no")) {
         *value = false;
         return true;
     }
@@ -129,15 +131,15 @@ bool parseFault(const QString& text, DeviceSimulator::Fault* fault)
 {
     using Fault = DeviceSimulator::Fault;
     static const std::map<QString, Fault> names = {
-        {QStringLiteral("none"), Fault::None},
-        {QStringLiteral("silent"), Fault::Silent},
-        {QStringLiteral("wrong-checksum"), Fault::WrongChecksum},
-        {QStringLiteral("wrong-sequence"), Fault::WrongSequence},
-        {QStringLiteral("oversize"), Fault::Oversize},
-        {QStringLiteral("empty"), Fault::Empty},
-        {QStringLiteral("short"), Fault::ShortFrame},
-        {QStringLiteral("error"), Fault::ErrorCode},
-        {QStringLiteral("other-host"), Fault::FromOtherHost},
+        { QStringLiteral("none"), Fault::None },
+        { QStringLiteral("silent"), Fault::Silent },
+        { QStringLiteral("wrong-checksum"), Fault::WrongChecksum },
+        { QStringLiteral("wrong-sequence"), Fault::WrongSequence },
+        { QStringLiteral("oversize"), Fault::Oversize },
+        { QStringLiteral("empty"), Fault::Empty },
+        { QStringLiteral("short"), Fault::ShortFrame },
+        { QStringLiteral("error"), Fault::ErrorCode },
+        { QStringLiteral("other-host"), Fault::FromOtherHost },
     };
     const auto it = names.find(text.trimmed().toLower());
     if (it == names.end())
@@ -298,23 +300,23 @@ bool SimConsole::parseArguments(const QStringList& arguments, Options* options, 
 QString SimConsole::usage()
 {
     return QStringLiteral(
-        "Usage: divevod-sim [options]\n"
-        "Simulates an ACO GPIO device for DiveVod on a loopback UDP port.\n"
-        "\n"
-        "Options:\n"
-        "  --bind ADDR              address to answer on (default 127.0.0.1; loopback only)\n"
-        "  --port N                 UDP port (default 33904; 0 picks a free one)\n"
-        "  --panel 2x1|4x1|others   front-panel type (default 2x1)\n"
-        "  --firmware X.Y.Z         firmware version (default 1.1.46)\n"
-        "  --work-mode N            work mode (default 1; 0 is the update firmware)\n"
-        "  --admin-password P       password of user admin (default 123456)\n"
-        "  --guest-password P       password of user guest (default 111111)\n"
-        "  --lively                 change LEDs, keys and phase align now and then\n"
-        "  --partner ADDR[:silent]  a partner ACO device answering Hello on ADDR:33903; the first is the\n"
-        "                           main remote device, further ones slaves 1 to 3 (repeatable, at most 4)\n"
-        "  --no-stdin               ignore standard input and run until SIGINT or SIGTERM\n"
-        "  --help                   this text\n"
-        "\n")
+               "Usage: divevod-sim [options]\n"
+               "Simulates an ACO GPIO device for DiveVod on a loopback UDP port.\n"
+               "\n"
+               "Options:\n"
+               "  --bind ADDR              address to answer on (default 127.0.0.1; loopback only)\n"
+               "  --port N                 UDP port (default 33904; 0 picks a free one)\n"
+               "  --panel 2x1|4x1|others   front-panel type (default 2x1)\n"
+               "  --firmware X.Y.Z         firmware version (default 1.1.46)\n"
+               "  --work-mode N            work mode (default 1; 0 is the update firmware)\n"
+               "  --admin-password P       password of user admin (default 123456)\n"
+               "  --guest-password P       password of user guest (default 111111)\n"
+               "  --lively                 change LEDs, keys and phase align now and then\n"
+               "  --partner ADDR[:silent]  a partner ACO device answering Hello on ADDR:33903; the first is the\n"
+               "                           main remote device, further ones slaves 1 to 3 (repeatable, at most 4)\n"
+               "  --no-stdin               ignore standard input and run until SIGINT or SIGTERM\n"
+               "  --help                   this text\n"
+               "\n")
         + commandHelp();
 }
 
@@ -333,8 +335,10 @@ QString SimConsole::commandHelp()
         "  update on|off            enter / leave update mode (work mode 0)\n"
         "  lively on|off [MS]       demo scenario, one change every MS ms (default 1500)\n"
         "  partner ADDR on|off      let a partner answer Hello or fall silent\n"
-        "  fault NAME [COUNT [CODE]] misbehave on the next COUNT answers: none silent wrong-checksum\n"
-        "                           wrong-sequence oversize empty short error other-host\n"
+        "  fault NAME [COUNT [CODE]]\n"
+        "                           misbehave on the next COUNT answers (default 1; CODE for error,\n"
+        "                           default 1): none silent wrong-checksum wrong-sequence oversize\n"
+        "                           empty short error other-host\n"
         "  delay MS                 delay every answer by MS ms\n"
         "  received [N]             the last N received frames (default 10)\n"
         "  help                     this text\n"
@@ -406,7 +410,8 @@ QString SimConsole::execute(const QString& line, bool* quit)
         if (!m_simulator.partnerAddresses().contains(address))
             return QStringLiteral("error: no partner %1").arg(address);
         m_simulator.setPartnerAnswering(address, on);
-        return QStringLiteral("ok partner %1 %2").arg(address, on ? QStringLiteral("answering") : QStringLiteral("silent"));
+        return QStringLiteral("ok partner %1 %2")
+            .arg(address, on ? QStringLiteral("answering") : QStringLiteral("silent"));
     }
     if (command == QLatin1String("fault")) {
         DeviceSimulator::Fault fault = DeviceSimulator::Fault::None;
@@ -464,10 +469,12 @@ QString SimConsole::setField(const QString& field, const QString& value)
         });
     };
     const auto word = [](quint32 SimDeviceState::*member) {
-        return Setter([member](SimDeviceState& s, const QString& v) { return parseNumber(v, 0xFFFFFFFFu, &(s.*member)); });
+        return Setter(
+            [member](SimDeviceState& s, const QString& v) { return parseNumber(v, 0xFFFFFFFFu, &(s.*member)); });
     };
     const auto address = [](quint32 SimDeviceState::*member) {
-        return Setter([member](SimDeviceState& s, const QString& v) { return SimDevice::parseAddress(v, &(s.*member)); });
+        return Setter(
+            [member](SimDeviceState& s, const QString& v) { return SimDevice::parseAddress(v, &(s.*member)); });
     };
     const auto text = [](QString SimDeviceState::*member) {
         return Setter([member](SimDeviceState& s, const QString& v) {
@@ -492,49 +499,50 @@ QString SimConsole::setField(const QString& field, const QString& value)
     };
 
     static const std::map<QString, QString> aliases = {
-        {QStringLiteral("green"), QStringLiteral("gpioGreenMask")},
-        {QStringLiteral("red"), QStringLiteral("gpioRedMask")},
-        {QStringLiteral("pcb"), QStringLiteral("pcbVersion")},
-        {QStringLiteral("firmware"), QStringLiteral("firmwareVersion")},
+        { QStringLiteral("green"), QStringLiteral("gpioGreenMask") },
+        { QStringLiteral("red"), QStringLiteral("gpioRedMask") },
+        { QStringLiteral("pcb"), QStringLiteral("pcbVersion") },
+        { QStringLiteral("firmware"), QStringLiteral("firmwareVersion") },
     };
 
     const std::map<QString, Setter> setters = {
-        {QStringLiteral("keyLock"), flag(&SimDeviceState::keyLock)},
-        {QStringLiteral("autoMode"), flag(&SimDeviceState::autoMode)},
-        {QStringLiteral("panelType"), Setter([](SimDeviceState& s, const QString& v) { return parsePanel(v, &s.panelType); })},
-        {QStringLiteral("ps1Led"), flag(&SimDeviceState::ps1Led)},
-        {QStringLiteral("ps2Led"), flag(&SimDeviceState::ps2Led)},
-        {QStringLiteral("localLed"), byte(&SimDeviceState::localLed)},
-        {QStringLiteral("remoteLed"), byte(&SimDeviceState::remoteLed)},
-        {QStringLiteral("gpioGreenMask"), byte(&SimDeviceState::gpioGreenMask)},
-        {QStringLiteral("gpioRedMask"), byte(&SimDeviceState::gpioRedMask)},
-        {QStringLiteral("keyMask"), byte(&SimDeviceState::keyMask)},
-        {QStringLiteral("phaseAlign"), byte(&SimDeviceState::phaseAlign)},
-        {QStringLiteral("ipReset"), flag(&SimDeviceState::ipReset)},
-        {QStringLiteral("upgrade"), flag(&SimDeviceState::upgrade)},
-        {QStringLiteral("remCtrl"), flag(&SimDeviceState::remCtrl)},
-        {QStringLiteral("workMode"), byte(&SimDeviceState::workMode)},
-        {QStringLiteral("firmwareVersion"),
-         Setter([](SimDeviceState& s, const QString& v) {
-             return parseFirmware(v, &s.firmwareVersion) || parseNumber(v, 0xFFFFFFFFu, &s.firmwareVersion);
-         })},
-        {QStringLiteral("pcbVersion"), word(&SimDeviceState::pcbVersion)},
-        {QStringLiteral("productCode"), word(&SimDeviceState::productCode)},
-        {QStringLiteral("serial"), Setter([](SimDeviceState& s, const QString& v) { return parseSerial(v, &s.serial); })},
-        {QStringLiteral("isDefault"), flag(&SimDeviceState::isDefault)},
-        {QStringLiteral("address"), address(&SimDeviceState::address)},
-        {QStringLiteral("subnetMask"), address(&SimDeviceState::subnetMask)},
-        {QStringLiteral("gateway"), address(&SimDeviceState::gateway)},
-        {QStringLiteral("adminPassword"), text(&SimDeviceState::adminPassword)},
-        {QStringLiteral("guestPassword"), text(&SimDeviceState::guestPassword)},
-        {QStringLiteral("remoteAddress"), partnerAddress([](SimDeviceState& s) { return &s.remoteAddress; })},
-        {QStringLiteral("remotePassword"), partnerText([](SimDeviceState& s) { return &s.remotePassword; })},
-        {QStringLiteral("slave1Address"), partnerAddress([](SimDeviceState& s) { return &s.slaveAddress[0]; })},
-        {QStringLiteral("slave2Address"), partnerAddress([](SimDeviceState& s) { return &s.slaveAddress[1]; })},
-        {QStringLiteral("slave3Address"), partnerAddress([](SimDeviceState& s) { return &s.slaveAddress[2]; })},
-        {QStringLiteral("slave1Password"), partnerText([](SimDeviceState& s) { return &s.slavePassword[0]; })},
-        {QStringLiteral("slave2Password"), partnerText([](SimDeviceState& s) { return &s.slavePassword[1]; })},
-        {QStringLiteral("slave3Password"), partnerText([](SimDeviceState& s) { return &s.slavePassword[2]; })},
+        { QStringLiteral("keyLock"), flag(&SimDeviceState::keyLock) },
+        { QStringLiteral("autoMode"), flag(&SimDeviceState::autoMode) },
+        { QStringLiteral("panelType"),
+          Setter([](SimDeviceState& s, const QString& v) { return parsePanel(v, &s.panelType); }) },
+        { QStringLiteral("ps1Led"), flag(&SimDeviceState::ps1Led) },
+        { QStringLiteral("ps2Led"), flag(&SimDeviceState::ps2Led) },
+        { QStringLiteral("localLed"), byte(&SimDeviceState::localLed) },
+        { QStringLiteral("remoteLed"), byte(&SimDeviceState::remoteLed) },
+        { QStringLiteral("gpioGreenMask"), byte(&SimDeviceState::gpioGreenMask) },
+        { QStringLiteral("gpioRedMask"), byte(&SimDeviceState::gpioRedMask) },
+        { QStringLiteral("keyMask"), byte(&SimDeviceState::keyMask) },
+        { QStringLiteral("phaseAlign"), byte(&SimDeviceState::phaseAlign) },
+        { QStringLiteral("ipReset"), flag(&SimDeviceState::ipReset) },
+        { QStringLiteral("upgrade"), flag(&SimDeviceState::upgrade) },
+        { QStringLiteral("remCtrl"), flag(&SimDeviceState::remCtrl) },
+        { QStringLiteral("workMode"), byte(&SimDeviceState::workMode) },
+        { QStringLiteral("firmwareVersion"), Setter([](SimDeviceState& s, const QString& v) {
+              return parseFirmware(v, &s.firmwareVersion) || parseNumber(v, 0xFFFFFFFFu, &s.firmwareVersion);
+          }) },
+        { QStringLiteral("pcbVersion"), word(&SimDeviceState::pcbVersion) },
+        { QStringLiteral("productCode"), word(&SimDeviceState::productCode) },
+        { QStringLiteral("serial"),
+          Setter([](SimDeviceState& s, const QString& v) { return parseSerial(v, &s.serial); }) },
+        { QStringLiteral("isDefault"), flag(&SimDeviceState::isDefault) },
+        { QStringLiteral("address"), address(&SimDeviceState::address) },
+        { QStringLiteral("subnetMask"), address(&SimDeviceState::subnetMask) },
+        { QStringLiteral("gateway"), address(&SimDeviceState::gateway) },
+        { QStringLiteral("adminPassword"), text(&SimDeviceState::adminPassword) },
+        { QStringLiteral("guestPassword"), text(&SimDeviceState::guestPassword) },
+        { QStringLiteral("remoteAddress"), partnerAddress([](SimDeviceState& s) { return &s.remoteAddress; }) },
+        { QStringLiteral("remotePassword"), partnerText([](SimDeviceState& s) { return &s.remotePassword; }) },
+        { QStringLiteral("slave1Address"), partnerAddress([](SimDeviceState& s) { return &s.slaveAddress[0]; }) },
+        { QStringLiteral("slave2Address"), partnerAddress([](SimDeviceState& s) { return &s.slaveAddress[1]; }) },
+        { QStringLiteral("slave3Address"), partnerAddress([](SimDeviceState& s) { return &s.slaveAddress[2]; }) },
+        { QStringLiteral("slave1Password"), partnerText([](SimDeviceState& s) { return &s.slavePassword[0]; }) },
+        { QStringLiteral("slave2Password"), partnerText([](SimDeviceState& s) { return &s.slavePassword[1]; }) },
+        { QStringLiteral("slave3Password"), partnerText([](SimDeviceState& s) { return &s.slavePassword[2]; }) },
     };
 
     QString name = field;

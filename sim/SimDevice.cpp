@@ -20,7 +20,7 @@ QByteArray fixedBlock(const QByteArray& bytes, int size)
 
 SimDevice::SimDevice(const SimDeviceState& initial)
     : m_state(initial)
-    , m_loginRandom(std::random_device{}() ^ quint32(std::chrono::steady_clock::now().time_since_epoch().count()))
+    , m_loginRandom(std::random_device {}() ^ quint32(std::chrono::steady_clock::now().time_since_epoch().count()))
     , m_livelyRandom(20240611u)
 {
 }
@@ -65,8 +65,7 @@ QByteArray SimDevice::answer(const QByteArray& request)
         code = UnsupportedMsgVersion;
     else if (!isSupportedType(header.type))
         code = UnsupportedMsg;
-    else if (header.type != Hello && header.type != Authentication
-             && (m_loginId == 0 || header.loginId != m_loginId))
+    else if (header.type != Hello && header.type != Authentication && (m_loginId == 0 || header.loginId != m_loginId))
         code = AuthenticationTimeout;
     else
         code = handle(header.type, SimFrame::payload(request), &payload);

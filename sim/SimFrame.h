@@ -11,8 +11,8 @@ class SimFrame
 {
 public:
     static constexpr int MaxDatagram = 1040; // largest datagram either side accepts
-    static constexpr int HeaderSize = 11;    // length, version, type, login id / error code, sequence
-    static constexpr int MinFrame = 12;      // header and checksum, no payload
+    static constexpr int HeaderSize = 11; // length, version, type, login id / error code, sequence
+    static constexpr int MinFrame = 12; // header and checksum, no payload
 
     struct Header
     {

@@ -15,7 +15,7 @@
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
+int signalPipe[2] = { -1, -1 };
 
 void onSignal(int)
 {
@@ -65,17 +65,19 @@ int main(int argc, char** argv)
 
     DeviceSimulator simulator(options.state);
     if (!simulator.start(options.bindAddress, options.port)) {
-        say(stderr, QStringLiteral("divevod-sim: cannot answer on %1:%2 (port in use or address not available)")
-                        .arg(options.bindAddress)
-                        .arg(options.port));
+        say(stderr,
+            QStringLiteral("divevod-sim: cannot answer on %1:%2 (port in use or address not available)")
+                .arg(options.bindAddress)
+                .arg(options.port));
         return 1;
     }
     for (const SimConsole::PartnerOption& partner : options.partners) {
         if (!simulator.addPartner(partner.address, SimConsole::PartnerPort)) {
-            say(stderr, QStringLiteral("divevod-sim: cannot answer as partner on %1:%2 (port in use or address not "
-                                       "available)")
-                            .arg(partner.address)
-                            .arg(SimConsole::PartnerPort));
+            say(stderr,
+                QStringLiteral("divevod-sim: cannot answer as partner on %1:%2 (port in use or address not "
+                               "available)")
+                    .arg(partner.address)
+                    .arg(SimConsole::PartnerPort));
             return 1;
         }
         simulator.setPartnerAnswering(partner.address, partner.answering);
@@ -84,17 +86,19 @@ int main(int argc, char** argv)
         simulator.setLively(true);
 
     // Printed once everything answers, so that whoever waits for these lines may start at once.
-    say(stdout, QStringLiteral("divevod-sim: device listening on %1:%2 (admin password \"%3\", guest password \"%4\")")
-                    .arg(simulator.address())
-                    .arg(simulator.port())
-                    .arg(options.state.adminPassword, options.state.guestPassword));
+    say(stdout,
+        QStringLiteral("divevod-sim: device listening on %1:%2 (admin password \"%3\", guest password \"%4\")")
+            .arg(simulator.address())
+            .arg(simulator.port())
+            .arg(options.state.adminPassword, options.state.guestPassword));
     for (int i = 0; i < options.partners.size(); ++i) {
         const SimConsole::PartnerOption& partner = options.partners[i];
-        say(stdout, QStringLiteral("divevod-sim: partner %1:%2 %3 (%4)")
-                        .arg(partner.address)
-                        .arg(SimConsole::PartnerPort)
-                        .arg(partner.answering ? QStringLiteral("answering") : QStringLiteral("silent"),
-                             i == 0 ? QStringLiteral("main remote device") : QStringLiteral("slave %1").arg(i)));
+        say(stdout,
+            QStringLiteral("divevod-sim: partner %1:%2 %3 (%4)")
+                .arg(partner.address)
+                .arg(SimConsole::PartnerPort)
+                .arg(partner.answering ? QStringLiteral("answering") : QStringLiteral("silent"),
+                     i == 0 ? QStringLiteral("main remote device") : QStringLiteral("slave %1").arg(i)));
     }
     if (options.lively)
         say(stdout, QStringLiteral("divevod-sim: lively"));
@@ -105,7 +109,7 @@ int main(int argc, char** argv)
     QByteArray pending;
     bool running = true;
     while (running) {
-        pollfd fds[2] = {{signalPipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        pollfd fds[2] = { { signalPipe[0], POLLIN, 0 }, { STDIN_FILENO, POLLIN, 0 } };
         const nfds_t count = options.noStdin ? 1 : 2;
         if (::poll(fds, count, -1) < 0) {
             if (errno == EINTR)

@@ -47,7 +47,7 @@ bool RawUdpClient::send(const QByteArray& datagram, const QString& address, quin
 
 bool RawUdpClient::receive(QByteArray* datagram, int timeoutMs, QString* fromAddress, quint16* fromPort)
 {
-    pollfd p = {m_fd, POLLIN, 0};
+    pollfd p = { m_fd, POLLIN, 0 };
     if (::poll(&p, 1, timeoutMs) <= 0)
         return false;
     char buffer[4096];
@@ -80,8 +80,7 @@ QByteArray RawUdpClient::ask(const QByteArray& datagram, const QString& address,
 void RawUdpClient::drain()
 {
     QByteArray ignored;
-    for (int i = 0; i < 100 && receive(&ignored, 0); ++i) {
-    }
+    for (int i = 0; i < 100 && receive(&ignored, 0); ++i) { }
 }
 
 quint8 RawUdpClient::byteSum(const QByteArray& bytes)

@@ -128,14 +128,14 @@ private slots:
     void help()
     {
         QProcess p;
-        p.start(QStringLiteral(DIVEVOD_SIM_PROGRAM), {QStringLiteral("--help")});
+        p.start(QStringLiteral(DIVEVOD_SIM_PROGRAM), { QStringLiteral("--help") });
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
         const QString text = QString::fromLocal8Bit(p.readAllStandardOutput());
-        for (const char* expected : {"Usage: divevod-sim", "--bind ADDR", "--port N", "--panel 2x1|4x1|others",
-                                     "--firmware X.Y.Z", "--work-mode N", "--admin-password P", "--guest-password P",
-                                     "--lively", "--partner ADDR[:silent]", "--no-stdin", "set FIELD VALUE", "quit"})
+        for (const char* expected : { "Usage: divevod-sim", "--bind ADDR", "--port N", "--panel 2x1|4x1|others",
+                                      "--firmware X.Y.Z", "--work-mode N", "--admin-password P", "--guest-password P",
+                                      "--lively", "--partner ADDR[:silent]", "--no-stdin", "set FIELD VALUE", "quit" })
             QVERIFY2(text.contains(QLatin1String(expected)), expected);
     }
 
@@ -178,9 +178,9 @@ private slots:
 
     void startOptions()
     {
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0", "--panel", "4x1", "--firmware", "1.2.30",
-                        "--work-mode", "2", "--admin-password", "222222", "--guest-password", "333333", "--partner",
-                        PartnerA, "--partner", PartnerB + ":silent"}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0", "--panel", "4x1", "--firmware", "1.2.30",
+                         "--work-mode", "2", "--admin-password", "222222", "--guest-password", "333333", "--partner",
+                         PartnerA, "--partner", PartnerB + ":silent" }));
         QVERIFY(waitForOutput(QStringLiteral("partner 127.0.233.2:33903 answering (main remote device)")));
         QVERIFY(waitForOutput(QStringLiteral("partner 127.0.233.3:33903 silent (slave 1)")));
 
@@ -196,7 +196,10 @@ private slots:
         QCOMPARE(payloadOf(call(3, current)).toHex(), QByteArray("0200"));
         // First partner is the main remote device, the next is slave 1; both with admin password 123456.
         QCOMPARE(payloadOf(call(65, current)).toHex(), QByteArray("7f00e90206313233343536"));
-        QCOMPARE(payloadOf(call(70, current)).toHex(), QByteArray("7f00e90306313233343536" "0000000000" "0000000000"));
+        QCOMPARE(payloadOf(call(70, current)).toHex(),
+                 QByteArray("7f00e90306313233343536"
+                            "0000000000"
+                            "0000000000"));
 
         QVERIFY(hello(PartnerA));
         QVERIFY(!hello(PartnerB, 300));
@@ -209,7 +212,7 @@ private slots:
 
     void stdinCommands()
     {
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0", "--partner", PartnerA}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0", "--partner", PartnerA }));
         const quint32 id = login("admin", "123456");
         QVERIFY(id != 0);
 
@@ -227,7 +230,10 @@ private slots:
         QVERIFY(command(QStringLiteral("set ipReset 1"), QStringLiteral("ok ipReset=1")));
         QVERIFY(command(QStringLiteral("set upgrade 1"), QStringLiteral("ok upgrade=1")));
         QVERIFY(command(QStringLiteral("set remCtrl 1"), QStringLiteral("ok remCtrl=1")));
-        QCOMPARE(payloadOf(call(63, id)).toHex(), QByteArray("0100020202" "3f0320" "010101"));
+        QCOMPARE(payloadOf(call(63, id)).toHex(),
+                 QByteArray("0100020202"
+                            "3f0320"
+                            "010101"));
         QVERIFY(command(QStringLiteral("set phaseAlign 2"), QStringLiteral("ok phaseAlign=2")));
         QCOMPARE(payloadOf(call(71, id)).toHex(), QByteArray("02"));
 
@@ -307,7 +313,7 @@ private slots:
 
     void livelyCommand()
     {
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0"}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0" }));
         const quint32 id = login("admin", "123456");
         const QByteArray first = payloadOf(call(63, id));
         QCOMPARE(first.size(), 11);
@@ -329,14 +335,14 @@ private slots:
 
     void livelyOption()
     {
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0", "--lively"}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0", "--lively" }));
         QVERIFY(waitForOutput(QStringLiteral("lively")));
         QVERIFY(command(QStringLiteral("show"), QStringLiteral("passwords")));
     }
 
     void endOfInputEnds()
     {
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0"}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0" }));
         process->closeWriteChannel();
         QVERIFY(process->waitForFinished(3000));
         QCOMPARE(process->exitStatus(), QProcess::NormalExit);
@@ -353,7 +359,7 @@ private slots:
     void noStdinRunsUntilSignalled()
     {
         QFETCH(int, signal);
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0", "--no-stdin", "--partner", PartnerA}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0", "--no-stdin", "--partner", PartnerA }));
         process->closeWriteChannel();
         QVERIFY(!process->waitForFinished(500));
         bool answered = false;
@@ -371,10 +377,10 @@ private slots:
 
     void portInUse()
     {
-        QVERIFY(launch({"--bind", DeviceAddress, "--port", "0"}));
+        QVERIFY(launch({ "--bind", DeviceAddress, "--port", "0" }));
         QProcess second;
         second.start(QStringLiteral(DIVEVOD_SIM_PROGRAM),
-                     {"--bind", DeviceAddress, "--port", QString::number(port), "--no-stdin"});
+                     { "--bind", DeviceAddress, "--port", QString::number(port), "--no-stdin" });
         QVERIFY(second.waitForFinished(5000));
         QCOMPARE(second.exitCode(), 1);
         QVERIFY(QString::fromLocal8Bit(second.readAllStandardError()).contains(QStringLiteral("cannot answer on")));

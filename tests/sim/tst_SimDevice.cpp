@@ -166,7 +166,7 @@ private slots:
     void requestsNeedTheCurrentLogin_data()
     {
         QTest::addColumn<int>("type");
-        for (int type : {3, 5, 23, 26, 62, 63, 65, 70, 71})
+        for (int type : { 3, 5, 23, 26, 62, 63, 65, 70, 71 })
             QTest::addRow("type %d", type) << type;
     }
 
@@ -405,7 +405,10 @@ private slots:
     void setSlaveDevice()
     {
         const quint32 id = login();
-        const QByteArray payload = QByteArray::fromHex("7F00000303313233" "00000000" "00" "7F0000050531323334FF");
+        const QByteArray payload = QByteArray::fromHex("7F00000303313233"
+                                                       "00000000"
+                                                       "00"
+                                                       "7F0000050531323334FF");
         QCOMPARE(errorOf(call(69, id, payload.left(payload.size() - 1) + QByteArray::fromHex("35"))), 0u);
         const SimDeviceState s = sim->state();
         QCOMPARE(s.slaveAddress[0], QStringLiteral("127.0.0.3"));
@@ -415,7 +418,9 @@ private slots:
         QCOMPARE(s.slaveAddress[2], QStringLiteral("127.0.0.5"));
         QCOMPARE(s.slavePassword[2], QStringLiteral("12345"));
         QCOMPARE(payloadOf(call(70, id)).toHex().toUpper(),
-                 QByteArray("7F00000303313233" "0000000000" "7F000005053132333435"));
+                 QByteArray("7F00000303313233"
+                            "0000000000"
+                            "7F000005053132333435"));
     }
 
     void partnerTableFromState()
@@ -428,7 +433,10 @@ private slots:
         });
         const quint32 id = login();
         QCOMPARE(payloadOf(call(65, id)).toHex().toUpper(), QByteArray("C0A8016403616263"));
-        QCOMPARE(payloadOf(call(70, id)).toHex().toUpper(), QByteArray("0000000000" "FFFFFFFF0178" "0000000000"));
+        QCOMPARE(payloadOf(call(70, id)).toHex().toUpper(),
+                 QByteArray("0000000000"
+                            "FFFFFFFF0178"
+                            "0000000000"));
     }
 
     void modifyPassword_data()
@@ -505,7 +513,10 @@ private slots:
             s.remCtrl = true;
             s.phaseAlign = 2;
         });
-        QCOMPARE(payloadOf(call(63, id)).toHex().toUpper(), QByteArray("0001020000" "3F2110" "010101"));
+        QCOMPARE(payloadOf(call(63, id)).toHex().toUpper(),
+                 QByteArray("0001020000"
+                            "3F2110"
+                            "010101"));
         QCOMPARE(payloadOf(call(71, id)).toHex(), QByteArray("02"));
 
         SimDeviceState s = sim->state();
@@ -605,8 +616,8 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < 5000
-               && !(localLeds.size() == 3 && remoteLeds.size() == 3 && phaseAligns.size() == 3 && flashing
-                    && keyChanged && ps2Changed)) {
+               && !(localLeds.size() == 3 && remoteLeds.size() == 3 && phaseAligns.size() == 3 && flashing && keyChanged
+                    && ps2Changed)) {
             const SimDeviceState s = sim->state();
             localLeds.insert(s.localLed);
             remoteLeds.insert(s.remoteLed);
@@ -617,9 +628,9 @@ private slots:
             QVERIFY((s.gpioGreenMask | s.gpioRedMask | s.keyMask) <= 0x3F);
             QTest::qSleep(3);
         }
-        QCOMPARE(localLeds, QSet<int>({0, 1, 2}));
-        QCOMPARE(remoteLeds, QSet<int>({0, 1, 2}));
-        QCOMPARE(phaseAligns, QSet<int>({0, 1, 2}));
+        QCOMPARE(localLeds, QSet<int>({ 0, 1, 2 }));
+        QCOMPARE(remoteLeds, QSet<int>({ 0, 1, 2 }));
+        QCOMPARE(phaseAligns, QSet<int>({ 0, 1, 2 }));
         QVERIFY(flashing);
         QVERIFY(keyChanged);
         QVERIFY(ps2Changed);
@@ -659,7 +670,7 @@ private slots:
     {
         // The test thread changes the state as fast as it can while the simulator answers.
         const quint32 id = login();
-        std::atomic<bool> done{false};
+        std::atomic<bool> done { false };
         std::thread changer([&] {
             quint8 n = 0;
             while (!done) {

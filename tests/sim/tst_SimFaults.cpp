@@ -153,7 +153,9 @@ private slots:
         const QByteArray answer = ask(phaseAlign(), &answered);
         QVERIFY(answered);
         // Length 9, version 1, type 71, zero error bytes, sequence high byte, closing byte for the sum.
-        QCOMPARE(answer.toHex().toUpper(), QByteArray("000901004700000000" "00AE"));
+        QCOMPARE(answer.toHex().toUpper(),
+                 QByteArray("000901004700000000"
+                            "00AE"));
         QCOMPARE(RawUdpClient::byteSum(answer), quint8(0xFF));
     }
 

@@ -54,10 +54,10 @@ private slots:
     {
         QVERIFY(sim->addPartner(PartnerA));
         QVERIFY(sim->addPartner(PartnerB, PartnerPort));
-        QCOMPARE(sim->partnerAddresses(), QStringList({PartnerA, PartnerB}));
+        QCOMPARE(sim->partnerAddresses(), QStringList({ PartnerA, PartnerB }));
         QVERIFY(sim->isPartnerAnswering(PartnerA));
 
-        for (const QString& partner : {PartnerA, PartnerB}) {
+        for (const QString& partner : { PartnerA, PartnerB }) {
             bool answered = false;
             QString from;
             quint16 fromPort = 0;
@@ -156,7 +156,7 @@ private slots:
         DeviceSimulator other;
         QVERIFY(!other.addPartner(PartnerA));
         QVERIFY(!other.addPartner(QStringLiteral("192.168.1.100")));
-        QCOMPARE(sim->partnerAddresses(), QStringList({PartnerA}));
+        QCOMPARE(sim->partnerAddresses(), QStringList({ PartnerA }));
     }
 
     void unknownPartner()
