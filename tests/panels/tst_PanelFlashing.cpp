@@ -160,7 +160,8 @@ void TestPanelFlashing::newFlashShowsFirstStyleTwoSeconds()
         QVERIFY(waitTick(p.timer(slot)));
         const qint64 elapsed = clock.elapsed();
         QCOMPARE(p.style(object), secondStyleOf(slot));
-        QVERIFY2(elapsed >= 1900 && elapsed <= 2400, qPrintable(QString::number(elapsed)));
+        // Coarse timers may fire up to 5 % early or late; the neighbouring ticks are 1000 ms away.
+        QVERIFY2(elapsed >= 1800 && elapsed <= 2600, qPrintable(QString::number(elapsed)));
     }
 }
 
