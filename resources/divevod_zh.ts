@@ -116,6 +116,184 @@
     </message>
 </context>
 <context>
+    <name>GpioStatus2x1</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>PS1</source>
+        <translation>PS1</translation>
+    </message>
+    <message>
+        <source>PS2</source>
+        <translation>PS2</translation>
+    </message>
+    <message>
+        <source>Group A</source>
+        <translation>A 组</translation>
+    </message>
+    <message>
+        <source>IN 1</source>
+        <translation>输入 1</translation>
+    </message>
+    <message>
+        <source>IN 2</source>
+        <translation>输入 2</translation>
+    </message>
+    <message>
+        <source>BYPASS</source>
+        <translation>旁路</translation>
+    </message>
+    <message>
+        <source>Group B</source>
+        <translation>B 组</translation>
+    </message>
+    <message>
+        <source>CONNECTION</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>Local</source>
+        <translation>本地</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>远程</translation>
+    </message>
+    <message>
+        <source>MODE</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>D2X1</source>
+        <translation>D2X1</translation>
+    </message>
+    <message>
+        <source>4X1</source>
+        <translation>4X1</translation>
+    </message>
+    <message>
+        <source>Others</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <source>LOCK</source>
+        <translation>锁定</translation>
+    </message>
+    <message>
+        <source>AUTO MODE</source>
+        <translation>自动模式</translation>
+    </message>
+    <message>
+        <source>PHASE ALIGN</source>
+        <translation>相位对齐</translation>
+    </message>
+    <message>
+        <source>REM CTRL</source>
+        <translation>远程控制</translation>
+    </message>
+    <message>
+        <source>UPGRADE</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>IP RESET</source>
+        <translation>IP 复位</translation>
+    </message>
+</context>
+<context>
+    <name>GpioStatus4x1</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>PS1</source>
+        <translation>PS1</translation>
+    </message>
+    <message>
+        <source>PS2</source>
+        <translation>PS2</translation>
+    </message>
+    <message>
+        <source>Group A</source>
+        <translation>A 组</translation>
+    </message>
+    <message>
+        <source>IN 1</source>
+        <translation>输入 1</translation>
+    </message>
+    <message>
+        <source>IN 2</source>
+        <translation>输入 2</translation>
+    </message>
+    <message>
+        <source>IN 3</source>
+        <translation>输入 3</translation>
+    </message>
+    <message>
+        <source>IN 4</source>
+        <translation>输入 4</translation>
+    </message>
+    <message>
+        <source>BYPASS</source>
+        <translation>旁路</translation>
+    </message>
+    <message>
+        <source>CONNECTION</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>Local</source>
+        <translation>本地</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>远程</translation>
+    </message>
+    <message>
+        <source>MODE</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>D2X1</source>
+        <translation>D2X1</translation>
+    </message>
+    <message>
+        <source>4X1</source>
+        <translation>4X1</translation>
+    </message>
+    <message>
+        <source>Others</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <source>LOCK</source>
+        <translation>锁定</translation>
+    </message>
+    <message>
+        <source>AUTO MODE</source>
+        <translation>自动模式</translation>
+    </message>
+    <message>
+        <source>PHASE ALIGN</source>
+        <translation>相位对齐</translation>
+    </message>
+    <message>
+        <source>REM CTRL</source>
+        <translation>远程控制</translation>
+    </message>
+    <message>
+        <source>UPGRADE</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>IP RESET</source>
+        <translation>IP 复位</translation>
+    </message>
+</context>
+<context>
     <name>LanguageConfig</name>
     <message>
         <source>Language Config</source>
