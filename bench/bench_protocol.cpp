@@ -29,8 +29,7 @@ using Clock = std::chrono::steady_clock;
 volatile quint32 g_sink = 0;
 
 // Runs `step` repeatedly for about `seconds` (and at most maxSteps times); returns steps per second.
-template <typename Step>
-double perSecond(double seconds, long maxSteps, Step step)
+template <typename Step> double perSecond(double seconds, long maxSteps, Step step)
 {
     const auto start = Clock::now();
     const auto until = start + std::chrono::duration<double>(seconds);
@@ -90,7 +89,7 @@ void benchFraming()
 
     quint8 requestCopy[1040];
     quint8 answerCopy[1040];
-    quint8 requestBytes[12] = {0x00, 0x0A, 0x01, 0x00, 0x3F, 0x11, 0x22, 0x33, 0x44, 0x00, 0x01, 0x00};
+    quint8 requestBytes[12] = { 0x00, 0x0A, 0x01, 0x00, 0x3F, 0x11, 0x22, 0x33, 0x44, 0x00, 0x01, 0x00 };
     const double copied = perSecond(1.5, 50000000, [&] {
         std::memcpy(requestCopy, requestBytes, sizeof(requestBytes));
         std::memcpy(answerCopy, answerBytes, answerSize);
@@ -140,7 +139,7 @@ private:
         const QByteArray reply = gpioAnswer(1);
         char buffer[2048];
         while (m_running) {
-            pollfd pfd {m_fd, POLLIN, 0};
+            pollfd pfd { m_fd, POLLIN, 0 };
             if (::poll(&pfd, 1, 50) <= 0)
                 continue;
             sockaddr_in from {};
@@ -153,7 +152,7 @@ private:
 
     int m_fd = -1;
     quint16 m_port = 0;
-    std::atomic<bool> m_running {false};
+    std::atomic<bool> m_running { false };
     std::thread m_thread;
 };
 
@@ -182,13 +181,13 @@ void benchRoundTrips()
         return;
     }
     const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    timeval tv {2, 0};
+    timeval tv { 2, 0 };
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
     sockaddr_in to {};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     to.sin_port = htons(echo.port());
-    const quint8 request[12] = {0x00, 0x0A, 0x01, 0x00, 0x3F, 0x11, 0x22, 0x33, 0x44, 0x00, 0x01, 0x00};
+    const quint8 request[12] = { 0x00, 0x0A, 0x01, 0x00, 0x3F, 0x11, 0x22, 0x33, 0x44, 0x00, 0x01, 0x00 };
     char buffer[1040];
     const double raw = perSecond(2.0, 200000, [&] {
         if (::sendto(fd, request, sizeof(request), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to)) < 0)

@@ -12,6 +12,4 @@ int NoDataRequest::payloadSize() const
     return 0;
 }
 
-void NoDataRequest::writePayload(quint8* /*dest*/) const
-{
-}
+void NoDataRequest::writePayload(quint8* /*dest*/) const { }

@@ -38,8 +38,8 @@ int ConvertProductSN(const quint8 serial[8], char text[20])
         *out++ = char(serial[i]);
     }
 
-    const quint32 first = (quint32(serial[2]) << 24) | (quint32(serial[3]) << 16) | (quint32(serial[4]) << 8)
-        | quint32(serial[5]);
+    const quint32 first
+        = (quint32(serial[2]) << 24) | (quint32(serial[3]) << 16) | (quint32(serial[4]) << 8) | quint32(serial[5]);
     if (first == 0 || first > 99999999)
         return -1;
     out = appendEightDigits(out, first);

@@ -25,7 +25,7 @@ public:
     bool isFramable() const override;
 
 private:
-    quint32 m_addresses[kSlaveCount] = {0, 0, 0};
+    quint32 m_addresses[kSlaveCount] = { 0, 0, 0 };
     QByteArray m_adminPasswords[kSlaveCount];
 };
 

@@ -18,8 +18,8 @@ protected:
     void decodePayload() override;
 
 private:
-    bool m_enabled[2] = {false, false};
-    quint32 m_values[2] = {0, 0};
+    bool m_enabled[2] = { false, false };
+    quint32 m_values[2] = { 0, 0 };
     quint8 m_mode = 0;
 };
 

@@ -16,7 +16,7 @@ protected:
     void decodePayload() override;
 
 private:
-    int m_methods[2] = {255, 255};
+    int m_methods[2] = { 255, 255 };
 };
 
 #endif // RESPONSEGETAUTOSWITCHMETHOD_H

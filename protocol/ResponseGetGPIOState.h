@@ -16,7 +16,7 @@ protected:
     void decodePayload() override;
 
 private:
-    quint8 m_state[2] = {0, 0};
+    quint8 m_state[2] = { 0, 0 };
 };
 
 #endif // RESPONSEGETGPIOSTATE_H

@@ -16,7 +16,7 @@ protected:
     void decodePayload() override;
 
 private:
-    int m_modes[2] = {255, 255};
+    int m_modes[2] = { 255, 255 };
 };
 
 #endif // RESPONSEGETGPIOTRIGGERMODE_H

@@ -21,7 +21,7 @@ protected:
 
 private:
     bool m_flags[kEntryCount] = {};
-    quint32 m_values[kEntryCount] = {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
+    quint32 m_values[kEntryCount] = { 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF };
 };
 
 #endif // RESPONSEGETINPUTSTATE_H

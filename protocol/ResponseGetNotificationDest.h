@@ -17,8 +17,8 @@ protected:
     void decodePayload() override;
 
 private:
-    quint32 m_addresses[2] = {0, 0};
-    quint16 m_ports[2] = {0, 0};
+    quint32 m_addresses[2] = { 0, 0 };
+    quint16 m_ports[2] = { 0, 0 };
 };
 
 #endif // RESPONSEGETNOTIFICATIONDEST_H

@@ -16,7 +16,7 @@ protected:
     void decodePayload() override;
 
 private:
-    quint8 m_selection[2] = {0xFF, 0xFF};
+    quint8 m_selection[2] = { 0xFF, 0xFF };
 };
 
 #endif // RESPONSEGETPGMOUTPUTSELECT_H

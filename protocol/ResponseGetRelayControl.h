@@ -19,8 +19,8 @@ protected:
     void decodePayload() override;
 
 private:
-    bool m_first[kRelayCount] = {false, false};
-    bool m_second[kRelayCount] = {false, false};
+    bool m_first[kRelayCount] = { false, false };
+    bool m_second[kRelayCount] = { false, false };
 };
 
 #endif // RESPONSEGETRELAYCONTROL_H

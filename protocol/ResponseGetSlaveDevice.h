@@ -22,7 +22,7 @@ protected:
     void decodePayload() override;
 
 private:
-    quint32 m_addresses[kSlaveCount] = {0, 0, 0};
+    quint32 m_addresses[kSlaveCount] = { 0, 0, 0 };
     QString m_adminPasswords[kSlaveCount];
 };
 

@@ -16,7 +16,7 @@ protected:
     void decodePayload() override;
 
 private:
-    quint32 m_trapIps[2] = {0, 0};
+    quint32 m_trapIps[2] = { 0, 0 };
 };
 
 #endif // RESPONSEGETTRAPIP_H

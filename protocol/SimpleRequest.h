@@ -4,8 +4,7 @@
 #include "NoDataRequest.h"
 
 // A payload-less request of one message type (the "Get..." requests and Hello).
-template <int type>
-class SimpleRequest : public NoDataRequest
+template <int type> class SimpleRequest : public NoDataRequest
 {
 public:
     SimpleRequest(quint32 loginId, quint16 sequence)

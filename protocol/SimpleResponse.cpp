@@ -4,6 +4,4 @@ SimpleResponse::SimpleResponse() = default;
 
 SimpleResponse::~SimpleResponse() = default;
 
-void SimpleResponse::decodePayload()
-{
-}
+void SimpleResponse::decodePayload() { }

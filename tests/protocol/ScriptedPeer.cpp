@@ -18,7 +18,8 @@ int boundSocket(const char* address, quint16* port)
     sockaddr_in local {};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = inet_addr(address);
-    if ((ntohl(local.sin_addr.s_addr) >> 24) != 127 || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0) {
+    if ((ntohl(local.sin_addr.s_addr) >> 24) != 127
+        || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0) {
         ::close(fd);
         return -1;
     }
@@ -98,7 +99,7 @@ void ScriptedPeer::run()
     const auto deadline = started + std::chrono::seconds(60);
     char buffer[2048];
     while (m_running && std::chrono::steady_clock::now() < deadline) {
-        pollfd pfd {m_socket, POLLIN, 0};
+        pollfd pfd { m_socket, POLLIN, 0 };
         if (::poll(&pfd, 1, 20) <= 0)
             continue;
         sockaddr_in from {};

@@ -57,7 +57,7 @@ private:
     int m_socket = -1;
     int m_otherSocket = -1;
     quint16 m_port = 0;
-    std::atomic<bool> m_running {false};
+    std::atomic<bool> m_running { false };
     std::thread m_thread;
     mutable std::mutex m_mutex;
     Script m_script;

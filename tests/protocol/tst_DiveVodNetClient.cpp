@@ -130,7 +130,7 @@ void TestDiveVodNetClient::sequenceWrapsAt65536()
     const auto frames = sim->received();
     QCOMPARE(frames.size(), 3);
     QCOMPARE(frames.at(0).sequence, quint16(65535)); // the 65535th request
-    QCOMPARE(frames.at(1).sequence, quint16(0));     // the 65536th
+    QCOMPARE(frames.at(1).sequence, quint16(0)); // the 65536th
     QCOMPARE(frames.at(2).sequence, quint16(1));
 }
 
@@ -331,9 +331,9 @@ void TestDiveVodNetClient::netParam()
     QCOMPARE(gateway, QStringLiteral("192.168.1.1"));
     QCOMPARE(isDefault, true);
 
-    QCOMPARE(client->SetNetParam(QStringLiteral("127.0.0.5"), QStringLiteral("255.0.0.0"),
-                                 QStringLiteral("127.0.0.254")),
-             0);
+    QCOMPARE(
+        client->SetNetParam(QStringLiteral("127.0.0.5"), QStringLiteral("255.0.0.0"), QStringLiteral("127.0.0.254")),
+        0);
     QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("7f000005 ff000000 7f0000fe"));
     QCOMPARE(client->GetNetParam(address, mask, gateway, isDefault), 0);
     QCOMPARE(address, QStringLiteral("127.0.0.5"));
@@ -361,9 +361,9 @@ void TestDiveVodNetClient::remoteDevice()
 void TestDiveVodNetClient::slaveDevice()
 {
     QVERIFY(login());
-    const QString addresses[3] = {QStringLiteral("127.0.0.31"), QStringLiteral("127.0.0.32"),
-                                  QStringLiteral("127.0.0.33")};
-    const QString passwords[3] = {QStringLiteral("a"), QString(), QStringLiteral("zzzzzz")};
+    const QString addresses[3]
+        = { QStringLiteral("127.0.0.31"), QStringLiteral("127.0.0.32"), QStringLiteral("127.0.0.33") };
+    const QString passwords[3] = { QStringLiteral("a"), QString(), QStringLiteral("zzzzzz") };
     QCOMPARE(client->SetSlaveDevice(addresses, passwords), 0);
     QCOMPARE(TestFrames::payload(sim->received().last().frame),
              hex("7f00001f 01 61  7f000020 00  7f000021 06 7a7a7a7a7a7a"));
@@ -516,9 +516,9 @@ void TestDiveVodNetClient::refusedTextsSendNothing()
 
     QCOMPARE(client->SetRemoteDevice(QStringLiteral("127.0.0.20"), tooLong), -1);
     QCOMPARE(client->SetRemoteDevice(QStringLiteral("127.0.0.20"), tooLongUtf8), -1);
-    const QString addresses[3] = {QStringLiteral("127.0.0.31"), QStringLiteral("127.0.0.32"),
-                                  QStringLiteral("127.0.0.33")};
-    const QString passwords[3] = {QString(), QString(), tooLong};
+    const QString addresses[3]
+        = { QStringLiteral("127.0.0.31"), QStringLiteral("127.0.0.32"), QStringLiteral("127.0.0.33") };
+    const QString passwords[3] = { QString(), QString(), tooLong };
     QCOMPARE(client->SetSlaveDevice(addresses, passwords), -1);
     QCOMPARE(client->ModifyPassword(QStringLiteral("admin"), tooLong), -1);
     QCOMPARE(client->ModifyPassword(tooLong, QStringLiteral("123456")), -1);

@@ -48,9 +48,9 @@ int openFileCount()
 
 struct Tally
 {
-    std::atomic<int> ok {0};
-    std::atomic<int> failed {0};
-    std::atomic<qint64> longestMs {0};
+    std::atomic<int> ok { 0 };
+    std::atomic<int> failed { 0 };
+    std::atomic<qint64> longestMs { 0 };
 };
 
 // Runs `step` until `runFor` has passed (or `maxSteps` steps), counting results and the slowest call.
@@ -215,8 +215,8 @@ void TestDiveVodNetClientThreads::fourThreadsThroughRelogins()
     }
     // Every forgotten login was noticed and repaired by at least one caller.
     const QStringList lines = takeDebugLines();
-    const auto relogins = std::count_if(lines.cbegin(), lines.cend(),
-                                        [](const QString& line) { return line.contains(QLatin1String("TTTTTTTTT:13")); });
+    const auto relogins = std::count_if(
+        lines.cbegin(), lines.cend(), [](const QString& line) { return line.contains(QLatin1String("TTTTTTTTT:13")); });
     QVERIFY2(relogins >= forgotten, qPrintable(QString::number(relogins)));
     // Afterwards the client is logged in and works.
     quint32 mode = 77;
@@ -228,8 +228,8 @@ void TestDiveVodNetClientThreads::closeWakesWaitingExchange()
 {
     sim->setAnswering(false);
     sim->clearReceived();
-    std::atomic<int> result {1};
-    std::atomic<qint64> tookMs {0};
+    std::atomic<int> result { 1 };
+    std::atomic<qint64> tookMs { 0 };
     std::thread caller([&] {
         QElapsedTimer timer;
         timer.start();
@@ -265,7 +265,7 @@ void TestDiveVodNetClientThreads::openAndCloseUnderRunningExchanges()
     const QString address = QStringLiteral("127.0.0.1");
     const quint16 port = sim->port();
     DiveVodNetClient* c = client.get();
-    std::atomic<int> cycles {0};
+    std::atomic<int> cycles { 0 };
     std::thread switcher([&] {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2000);
         for (int i = 0; i < 400 && std::chrono::steady_clock::now() < until; ++i) {

@@ -512,8 +512,8 @@ void TestProtocolFrames::createResponseClass_data()
     for (int type = -3; type <= 80; ++type)
         expected.insert(type, none);
     expected[-1] = simple;
-    for (int type : {1, 4, 7, 9, 11, 14, 15, 16, 17, 19, 20, 21, 22, 24, 25, 27, 31, 33, 35, 37, 40, 42, 44, 46, 48,
-                     50, 52, 53, 56, 58, 61, 64, 69, 72})
+    for (int type : { 1,  4,  7,  9,  11, 14, 15, 16, 17, 19, 20, 21, 22, 24, 25, 27, 31,
+                      33, 35, 37, 40, 42, 44, 46, 48, 50, 52, 53, 56, 58, 61, 64, 69, 72 })
         expected[type] = simple;
     expected[2] = typeid(ResponseAuthentication).name();
     expected[3] = typeid(ResponseGetWorkMode).name();

@@ -1,4 +1,5 @@
 // Payload decoding of every response class, including the short-payload and boolean rules.
+#include "Ipv4Text.h"
 #include "MessageCatalog.h"
 #include "ResponseAuthentication.h"
 #include "ResponseGetACOGPIOInfo.h"
@@ -32,7 +33,6 @@
 #include "ResponseGetTrapIp.h"
 #include "ResponseGetVersion.h"
 #include "ResponseGetWorkMode.h"
-#include "Ipv4Text.h"
 #include "TestFrames.h"
 
 #include <QtTest>
@@ -47,8 +47,7 @@ QByteArray hex(const char* text)
 }
 
 // Decodes an error-free answer of `type` with `payload` through the class createResponse picks.
-template <typename T>
-std::unique_ptr<T> decoded(int type, const QByteArray& payload)
+template <typename T> std::unique_ptr<T> decoded(int type, const QByteArray& payload)
 {
     const QByteArray frame = TestFrames::response(type, 0, 1, payload);
     std::unique_ptr<ResponseMsg> response(createResponse(type));
@@ -401,7 +400,8 @@ void TestProtocolResponses::unusedSmallClasses()
 
 void TestProtocolResponses::inputState()
 {
-    auto input = decoded<ResponseGetInputState>(29, hex("01 00000001  00 00000002  07 00000003  00 00000004  01 ffffffff"));
+    auto input
+        = decoded<ResponseGetInputState>(29, hex("01 00000001  00 00000002  07 00000003  00 00000004  01 ffffffff"));
     QVERIFY(input);
     QCOMPARE(input->flag(0), true);
     QCOMPARE(input->value(0), 1u);
@@ -446,8 +446,8 @@ void TestProtocolResponses::detectionParam()
     QCOMPARE(payload.size(), 98);
     auto detection = decoded<ResponseGetDetectionParam>(36, payload);
     QVERIFY(detection);
-    const QList<int> flags = {0, 3, 6, 9, 15, 20, 21, 26, 31};
-    const QList<int> bytes = {23};
+    const QList<int> flags = { 0, 3, 6, 9, 15, 20, 21, 26, 31 };
+    const QList<int> bytes = { 23 };
     for (int i = 0; i < ResponseGetDetectionParam::kFieldCount; ++i) {
         const int width = ResponseGetDetectionParam::fieldWidth(i);
         if (flags.contains(i)) {
@@ -503,8 +503,8 @@ void TestProtocolResponses::autoSwitchTrigger()
 
 void TestProtocolResponses::agcParam()
 {
-    auto agc = decoded<ResponseGetAGCParam>(
-        54, hex("01 01020304 101112131415161718191a1b1c1d1e1f 20 212223242526 01 02"));
+    auto agc
+        = decoded<ResponseGetAGCParam>(54, hex("01 01020304 101112131415161718191a1b1c1d1e1f 20 212223242526 01 02"));
     QVERIFY(agc);
     QCOMPARE(agc->enabled(), true);
     QCOMPARE(agc->value(), 0x01020304u);

@@ -29,9 +29,8 @@ QByteArray hex(const char* text)
 ScriptedPeer::Script answerAll(const QByteArray& payload, quint32 errorCode = 0, int sequenceShift = 0)
 {
     return [=](int, const QByteArray& request) {
-        return ScriptedPeer::reply(TestFrames::response(TestFrames::type(request), errorCode,
-                                                        quint16(TestFrames::sequence(request) + sequenceShift),
-                                                        payload));
+        return ScriptedPeer::reply(TestFrames::response(
+            TestFrames::type(request), errorCode, quint16(TestFrames::sequence(request) + sequenceShift), payload));
     };
 }
 
@@ -371,8 +370,8 @@ void TestUdpChannel::reopenDoesNotLeak()
 void TestUdpChannel::interruptWakesWaitingExchange()
 {
     peer->setScript([](int, const QByteArray&) { return ScriptedPeer::silent(); });
-    std::atomic<int> result {1};
-    std::atomic<qint64> tookMs {0};
+    std::atomic<int> result { 1 };
+    std::atomic<qint64> tookMs { 0 };
     ResponseMsg* response = nullptr;
     std::thread worker([&] {
         QElapsedTimer timer;
