@@ -90,20 +90,48 @@ quint16 DiveVodNetClient::NextSequence(quint32* currentLoginId)
     return sequence;
 }
 
+template <typename Request> Request DiveVodNetClient::Prepare()
+{
+    quint32 id;
+    const quint16 seq = NextSequence(&id);
+    return Request(id, seq);
+}
+
+RequestAuthentication DiveVodNetClient::PrepareAuthentication()
+{
+    std::lock_guard<std::mutex> lock(stateLock);
+    RequestAuthentication request(0, ++sequence);
+    request.setUserName(userName.toUtf8());
+    request.setPassword(password.toUtf8());
+    return request;
+}
+
+int DiveVodNetClient::Send(RequestMsg& request)
+{
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    delete response;
+    return 0;
+}
+
+template <typename Answer, typename Copy> int DiveVodNetClient::Fetch(RequestMsg& request, Copy copy)
+{
+    ResponseMsg* response = nullptr;
+    if (ExecuteRequest(request, &response) != 0)
+        return -1;
+    const std::unique_ptr<ResponseMsg> owner(response);
+    // A datagram too short to be a success frame decodes as a SimpleResponse: no fields to copy.
+    const auto* answer = dynamic_cast<const Answer*>(owner.get());
+    if (!answer)
+        return -1;
+    copy(*answer);
+    return 0;
+}
+
 int DiveVodNetClient::Authenticate()
 {
-    QByteArray user;
-    QByteArray pass;
-    quint16 seq;
-    {
-        std::lock_guard<std::mutex> lock(stateLock);
-        seq = ++sequence;
-        user = userName.toUtf8();
-        pass = password.toUtf8();
-    }
-    RequestAuthentication request(0, seq);
-    request.setUserName(user);
-    request.setPassword(pass);
+    RequestAuthentication request = PrepareAuthentication();
 
     ResponseMsg* response = nullptr;
     const int result = ExecuteRequest(request, &response);
@@ -120,260 +148,150 @@ int DiveVodNetClient::Authenticate()
 
 int DiveVodNetClient::GetWorkMode(quint32& workMode)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<3> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* answer = dynamic_cast<const ResponseGetWorkMode*>(owner.get());
-    if (!answer)
-        return -1;
-    workMode = quint32(answer->workMode());
-    return 0;
+    auto request = Prepare<SimpleRequest<3>>();
+    return Fetch<ResponseGetWorkMode>(
+        request, [&](const ResponseGetWorkMode& answer) { workMode = quint32(answer.workMode()); });
 }
 
 int DiveVodNetClient::GetAcoGpioInfo(AcoGpioInfo& info)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<63> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* gpio = dynamic_cast<const ResponseGetACOGPIOInfo*>(owner.get());
-    if (!gpio)
-        return -1;
-    // Only the device's part of the record; key lock, auto mode, phase align and the
-    // remote key mask belong to whoever assembles the record.
-    info.ps1Led = gpio->ps1Led();
-    info.ps2Led = gpio->ps2Led();
-    info.localLed = quint32(gpio->localLed());
-    info.remoteLed = quint32(gpio->remoteLed());
-    info.panelType = quint32(gpio->panelType());
-    info.gpioGreenMask = quint32(gpio->gpioGreenMask());
-    info.gpioRedMask = quint32(gpio->gpioRedMask());
-    info.keyMask = quint32(gpio->keyMask());
-    info.ipReset = gpio->ipReset();
-    info.upgrade = gpio->upgrade();
-    info.remCtrl = gpio->remoteControl();
-    return 0;
+    auto request = Prepare<SimpleRequest<63>>();
+    return Fetch<ResponseGetACOGPIOInfo>(request, [&](const ResponseGetACOGPIOInfo& gpio) {
+        // Only the device's part of the record; key lock, auto mode, phase align and the
+        // remote key mask belong to whoever assembles the record.
+        info.ps1Led = gpio.ps1Led();
+        info.ps2Led = gpio.ps2Led();
+        info.localLed = quint32(gpio.localLed());
+        info.remoteLed = quint32(gpio.remoteLed());
+        info.panelType = quint32(gpio.panelType());
+        info.gpioGreenMask = quint32(gpio.gpioGreenMask());
+        info.gpioRedMask = quint32(gpio.gpioRedMask());
+        info.keyMask = quint32(gpio.keyMask());
+        info.ipReset = gpio.ipReset();
+        info.upgrade = gpio.upgrade();
+        info.remCtrl = gpio.remoteControl();
+    });
 }
 
 int DiveVodNetClient::GetShortPressKeyState(quint8& keyLock, quint8& autoMode, quint32& panelType)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<62> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* answer = dynamic_cast<const ResponseGetShortPressKeyState*>(owner.get());
-    if (!answer)
-        return -1;
-    keyLock = answer->keyLock() ? 1 : 0;
-    autoMode = answer->autoMode() ? 1 : 0;
-    panelType = quint32(answer->panelType());
-    return 0;
+    auto request = Prepare<SimpleRequest<62>>();
+    return Fetch<ResponseGetShortPressKeyState>(request, [&](const ResponseGetShortPressKeyState& answer) {
+        keyLock = answer.keyLock() ? 1 : 0;
+        autoMode = answer.autoMode() ? 1 : 0;
+        panelType = quint32(answer.panelType());
+    });
 }
 
 int DiveVodNetClient::SetShortPressKeyState(quint8 keyLock, quint8 autoMode, quint32 panelType)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    RequestSetShortPressKeyState request(id, seq);
+    auto request = Prepare<RequestSetShortPressKeyState>();
     request.setKeyLock(keyLock);
     request.setAutoMode(autoMode);
     request.setPanelType(int(panelType));
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    delete response;
-    return 0;
+    return Send(request);
 }
 
 int DiveVodNetClient::GetPhaseAlignState(quint8& state)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<71> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* answer = dynamic_cast<const ResponseGetPhaseAlignState*>(owner.get());
-    if (!answer)
-        return -1;
-    state = answer->state();
-    return 0;
+    auto request = Prepare<SimpleRequest<71>>();
+    return Fetch<ResponseGetPhaseAlignState>(request,
+                                             [&](const ResponseGetPhaseAlignState& answer) { state = answer.state(); });
 }
 
 int DiveVodNetClient::SetABKeyState(quint32 key)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    RequestSetABKeyState request(id, seq);
+    auto request = Prepare<RequestSetABKeyState>();
     request.setKey(key);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    delete response;
-    return 0;
+    return Send(request);
 }
 
 int DiveVodNetClient::GetVersion(QString& pcbVersion, QString& firmwareVersion)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<23> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* version = dynamic_cast<const ResponseGetVersion*>(owner.get());
-    if (!version)
-        return -1;
-    pcbVersion = QStringLiteral("1.%1").arg(version->pcbVersion());
-    firmwareVersion = QStringLiteral("%1.%2.%3")
-                          .arg(version->firmwareMajor())
-                          .arg(version->firmwareMinor())
-                          .arg(version->firmwareBuild());
-    return 0;
+    auto request = Prepare<SimpleRequest<23>>();
+    return Fetch<ResponseGetVersion>(request, [&](const ResponseGetVersion& version) {
+        pcbVersion = QStringLiteral("1.%1").arg(version.pcbVersion());
+        firmwareVersion = QStringLiteral("%1.%2.%3")
+                              .arg(version.firmwareMajor())
+                              .arg(version.firmwareMinor())
+                              .arg(version.firmwareBuild());
+    });
 }
 
 int DiveVodNetClient::GetProductInfo(quint32& productCode, quint8 serial[8], quint8 further[8])
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<5> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* product = dynamic_cast<const ResponseGetProductInfo*>(owner.get());
-    if (!product)
-        return -1;
-    productCode = product->productCode();
-    std::memcpy(serial, product->serial(), ResponseGetProductInfo::kSerialSize);
-    std::memcpy(further, product->further(), ResponseGetProductInfo::kSerialSize);
-    return 0;
+    auto request = Prepare<SimpleRequest<5>>();
+    return Fetch<ResponseGetProductInfo>(request, [&](const ResponseGetProductInfo& product) {
+        productCode = product.productCode();
+        std::memcpy(serial, product.serial(), ResponseGetProductInfo::kSerialSize);
+        std::memcpy(further, product.further(), ResponseGetProductInfo::kSerialSize);
+    });
 }
 
 int DiveVodNetClient::GetNetParam(QString& address, QString& subnetMask, QString& gateway, bool& isDefault)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<26> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* net = dynamic_cast<const ResponseGetNetParam*>(owner.get());
-    if (!net)
-        return -1;
-    address = ipv4ToText(net->address());
-    subnetMask = ipv4ToText(net->subnetMask());
-    gateway = ipv4ToText(net->gateway());
-    isDefault = net->isDefault();
-    return 0;
+    auto request = Prepare<SimpleRequest<26>>();
+    return Fetch<ResponseGetNetParam>(request, [&](const ResponseGetNetParam& net) {
+        address = ipv4ToText(net.address());
+        subnetMask = ipv4ToText(net.subnetMask());
+        gateway = ipv4ToText(net.gateway());
+        isDefault = net.isDefault();
+    });
 }
 
 int DiveVodNetClient::SetNetParam(const QString& address, const QString& subnetMask, const QString& gateway)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    RequestSetNetParam request(id, seq);
+    auto request = Prepare<RequestSetNetParam>();
     request.setAddress(ipv4FromText(address));
     request.setSubnetMask(ipv4FromText(subnetMask));
     request.setGateway(ipv4FromText(gateway));
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    delete response;
-    return 0;
+    return Send(request);
 }
 
 int DiveVodNetClient::GetRemoteDevice(QString& address, QString& adminPassword)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<65> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* answer = dynamic_cast<const ResponseGetRemoteDevice*>(owner.get());
-    if (!answer)
-        return -1;
-    address = ipv4ToText(answer->address());
-    adminPassword = answer->adminPassword();
-    return 0;
+    auto request = Prepare<SimpleRequest<65>>();
+    return Fetch<ResponseGetRemoteDevice>(request, [&](const ResponseGetRemoteDevice& answer) {
+        address = ipv4ToText(answer.address());
+        adminPassword = answer.adminPassword();
+    });
 }
 
 int DiveVodNetClient::SetRemoteDevice(const QString& address, const QString& adminPassword)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    RequestSetRemoteDevice request(id, seq);
+    auto request = Prepare<RequestSetRemoteDevice>();
     request.setAddress(ipv4FromText(address));
     request.setAdminPassword(adminPassword.toUtf8());
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    delete response;
-    return 0;
+    return Send(request);
 }
 
 int DiveVodNetClient::GetSlaveDevice(QString addresses[3], QString adminPasswords[3])
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    SimpleRequest<70> request(id, seq);
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    const std::unique_ptr<ResponseMsg> owner(response);
-    const auto* slaves = dynamic_cast<const ResponseGetSlaveDevice*>(owner.get());
-    if (!slaves)
-        return -1;
-    for (int i = 0; i < ResponseGetSlaveDevice::kSlaveCount; ++i) {
-        addresses[i] = ipv4ToText(slaves->address(i));
-        adminPasswords[i] = slaves->adminPassword(i);
-    }
-    return 0;
+    auto request = Prepare<SimpleRequest<70>>();
+    return Fetch<ResponseGetSlaveDevice>(request, [&](const ResponseGetSlaveDevice& slaves) {
+        for (int i = 0; i < ResponseGetSlaveDevice::kSlaveCount; ++i) {
+            addresses[i] = ipv4ToText(slaves.address(i));
+            adminPasswords[i] = slaves.adminPassword(i);
+        }
+    });
 }
 
 int DiveVodNetClient::SetSlaveDevice(const QString addresses[3], const QString adminPasswords[3])
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    RequestSetSlaveDevice request(id, seq);
+    auto request = Prepare<RequestSetSlaveDevice>();
     for (int i = 0; i < RequestSetSlaveDevice::kSlaveCount; ++i) {
         request.setAddress(i, ipv4FromText(addresses[i]));
         request.setAdminPassword(i, adminPasswords[i].toUtf8());
     }
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    delete response;
-    return 0;
+    return Send(request);
 }
 
 int DiveVodNetClient::ModifyPassword(const QString& userName, const QString& newPassword)
 {
-    quint32 id;
-    const quint16 seq = NextSequence(&id);
-    RequestModifyPassword request(id, seq);
+    auto request = Prepare<RequestModifyPassword>();
     request.setUserName(userName.toUtf8());
     request.setNewPassword(newPassword.toUtf8());
-    ResponseMsg* response = nullptr;
-    if (ExecuteRequest(request, &response) != 0)
-        return -1;
-    delete response;
-    return 0;
+    return Send(request);
 }
 
 QStringList DiveVodNetClient::GetLocalAddresses()
@@ -469,18 +387,7 @@ int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response
 
 int DiveVodNetClient::Reauthenticate()
 {
-    QByteArray user;
-    QByteArray pass;
-    quint16 seq;
-    {
-        std::lock_guard<std::mutex> lock(stateLock);
-        seq = ++sequence;
-        user = userName.toUtf8();
-        pass = password.toUtf8();
-    }
-    RequestAuthentication request(0, seq);
-    request.setUserName(user);
-    request.setPassword(pass);
+    RequestAuthentication request = PrepareAuthentication();
 
     ResponseMsg* response = nullptr;
     int result;

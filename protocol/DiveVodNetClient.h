@@ -9,6 +9,7 @@
 
 #include <mutex>
 
+class RequestAuthentication;
 class RequestMsg;
 class ResponseMsg;
 class UdpChannel;
@@ -52,6 +53,13 @@ private:
     int Reauthenticate();
     // Advances the sequence under the state lock and hands back the values a new request carries.
     quint16 NextSequence(quint32* currentLoginId);
+    // Builds a request with the next sequence and the current login id (authentications use id 0).
+    template <typename Request> Request Prepare();
+    RequestAuthentication PrepareAuthentication();
+    // Runs a request whose answer carries no fields: 0 or -1.
+    int Send(RequestMsg& request);
+    // Runs a request and hands its typed answer to `copy`; -1 when the answer is not of that class.
+    template <typename Answer, typename Copy> int Fetch(RequestMsg& request, Copy copy);
 
     UdpChannel* channel;
     QString userName;
