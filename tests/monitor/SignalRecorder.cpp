@@ -3,6 +3,7 @@
 #include "AcoGpioInfoMetaType.h"
 
 #include <QMetaMethod>
+#include <QSignalSpy>
 
 SignalRecorder::SignalRecorder()
 {
@@ -21,6 +22,14 @@ void SignalRecorder::listenTo(QObject* monitor)
     if (meta->indexOfSignal("IsRemoteACOAlive(QString,bool)") >= 0)
         connect(monitor, SIGNAL(IsRemoteACOAlive(QString, bool)), this, SLOT(OnIsRemoteACOAlive(QString, bool)),
                 Qt::QueuedConnection);
+}
+
+SignalRecorder::RemoteReports SignalRecorder::remoteReports(const QSignalSpy& spy)
+{
+    RemoteReports list;
+    for (const QList<QVariant>& report : spy)
+        list.append(qMakePair(report.at(0).toString(), report.at(1).toBool()));
+    return list;
 }
 
 void SignalRecorder::OnSendInfo(AcoGpioInfo info)

@@ -6,7 +6,10 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
+
+class QSignalSpy;
 
 // Receives the monitors' signals in the test's thread (queued, as the main window does), notes
 // when each arrived and passes it on through a signal of its own for QSignalSpy.
@@ -21,6 +24,10 @@ public:
     void listenTo(QObject* monitor);
 
     qint64 now() const { return clock.elapsed(); }
+
+    // The (address, alive) pairs that a spy on remoteReceived has caught, in order.
+    using RemoteReports = QList<QPair<QString, bool>>;
+    static RemoteReports remoteReports(const QSignalSpy& spy);
 
     QList<qint64> infoTimes;
     QList<qint64> aliveTimes;

@@ -1,6 +1,5 @@
-#include "ConnectedDevice.h"
 #include "GpioStateThread.h"
-#include "SignalRecorder.h"
+#include "MonitorFixture.h"
 
 #include <QElapsedTimer>
 #include <QMetaMethod>
@@ -92,12 +91,9 @@ void TestGpioStateThread::metaObjectListsSignalAndSlot()
 
 void TestGpioStateThread::emitsCompleteRecordsAboutOnceASecond()
 {
-    ConnectedDevice device(busyDevice());
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived, busyDevice());
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     const qint64 started = recorder.now();
     poller.Start();
@@ -121,12 +117,9 @@ void TestGpioStateThread::emitsCompleteRecordsAboutOnceASecond()
 void TestGpioStateThread::keyMaskWaitsAndCarriesMaskOnce()
 {
     const SimDeviceState before = busyDevice();
-    ConnectedDevice device(before);
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived, before);
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     poller.Start();
     QVERIFY(spy.wait(3000));
@@ -167,12 +160,9 @@ void TestGpioStateThread::keyMaskWaitsAndCarriesMaskOnce()
 
 void TestGpioStateThread::keyMaskZeroChangesNothing()
 {
-    ConnectedDevice device(busyDevice());
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived, busyDevice());
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     poller.Start();
     QVERIFY(spy.wait(3000));
@@ -189,12 +179,9 @@ void TestGpioStateThread::keyMaskZeroChangesNothing()
 
 void TestGpioStateThread::stopReturnsAtOnceAndAtMostOneRecordFollows()
 {
-    ConnectedDevice device(busyDevice());
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived, busyDevice());
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     poller.Start();
     QVERIFY(spy.wait(3000));
@@ -222,12 +209,9 @@ void TestGpioStateThread::stopReturnsAtOnceAndAtMostOneRecordFollows()
 
 void TestGpioStateThread::stopAndWaitCutsThePauseShort()
 {
-    ConnectedDevice device(busyDevice());
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived, busyDevice());
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     poller.Start();
     QVERIFY(spy.wait(3000));
@@ -250,12 +234,9 @@ void TestGpioStateThread::stopAndWaitCutsThePauseShort()
 
 void TestGpioStateThread::stopAndWaitAbandonsTheKeyWait()
 {
-    ConnectedDevice device(busyDevice());
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived, busyDevice());
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     poller.Start();
     QVERIFY(spy.wait(3000));

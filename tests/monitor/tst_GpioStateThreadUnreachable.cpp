@@ -1,6 +1,6 @@
 #include "ConnectedDevice.h"
 #include "GpioStateThread.h"
-#include "SignalRecorder.h"
+#include "MonitorFixture.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -25,12 +25,9 @@ private slots:
 
 void TestGpioStateThreadUnreachable::silentDeviceEmitsNothingAndLoopKeepsTrying()
 {
-    ConnectedDevice device;
+    MonitorFixture<GpioStateThread> fixture(&SignalRecorder::infoReceived);
+    auto& [device, poller, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    GpioStateThread poller(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&poller);
-    QSignalSpy spy(&recorder, &SignalRecorder::infoReceived);
 
     device.sim.setAnswering(false);
     device.sim.clearReceived();

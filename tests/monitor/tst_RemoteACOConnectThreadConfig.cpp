@@ -1,6 +1,5 @@
-#include "ConnectedDevice.h"
+#include "MonitorFixture.h"
 #include "RemoteACOConnectThread.h"
-#include "SignalRecorder.h"
 
 #include <QMetaMethod>
 #include <QSignalSpy>
@@ -12,13 +11,7 @@ const QString kPartnerA = QStringLiteral("127.0.141.1");
 const QString kPartnerB = QStringLiteral("127.0.141.2");
 const QString kPartnerC = QStringLiteral("127.0.141.3");
 
-QList<QPair<QString, bool>> reports(const QSignalSpy& spy)
-{
-    QList<QPair<QString, bool>> list;
-    for (const QList<QVariant>& report : spy)
-        list.append(qMakePair(report.at(0).toString(), report.at(1).toBool()));
-    return list;
-}
+constexpr auto reports = &SignalRecorder::remoteReports;
 } // namespace
 
 class TestRemoteACOConnectThreadConfig : public QObject
@@ -74,13 +67,10 @@ void TestRemoteACOConnectThreadConfig::unconfiguredSlotsAreNeverProbed()
     state.slaveAddress[0] = QStringLiteral("255.255.255.255");
     state.slaveAddress[1] = QString();
     state.slaveAddress[2] = kPartnerA;
-    ConnectedDevice device(state);
+    MonitorFixture<RemoteACOConnectThread> fixture(&SignalRecorder::remoteReceived, state);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     QVERIFY(device.sim.addPartner(kPartnerA));
-    RemoteACOConnectThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
 
     monitor.Start();
     // Two cycles: a probe of an unconfigured slot would show as a first report of its own.
@@ -97,14 +87,11 @@ void TestRemoteACOConnectThreadConfig::addressConfiguredTwiceIsWatchedOnce()
     state.slaveAddress[0] = kPartnerC;
     state.slaveAddress[1] = kPartnerB;
     state.slaveAddress[2] = kPartnerC;
-    ConnectedDevice device(state);
+    MonitorFixture<RemoteACOConnectThread> fixture(&SignalRecorder::remoteReceived, state);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     QVERIFY(device.sim.addPartner(kPartnerB));
     QVERIFY(device.sim.addPartner(kPartnerC));
-    RemoteACOConnectThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
 
     monitor.Start();
     QTRY_VERIFY_WITH_TIMEOUT(device.sim.partnerHelloCount(kPartnerC) >= 2, 6000);

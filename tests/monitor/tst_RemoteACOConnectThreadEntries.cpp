@@ -1,6 +1,5 @@
-#include "ConnectedDevice.h"
+#include "MonitorFixture.h"
 #include "RemoteACOConnectThread.h"
-#include "SignalRecorder.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -14,15 +13,8 @@ const QString kOtherSlave = QStringLiteral("127.0.143.3");
 const QString kSilentA = QStringLiteral("127.0.143.4");
 const QString kSilentB = QStringLiteral("127.0.143.5");
 
-using Reports = QList<QPair<QString, bool>>;
-
-Reports reports(const QSignalSpy& spy)
-{
-    Reports list;
-    for (const QList<QVariant>& report : spy)
-        list.append(qMakePair(report.at(0).toString(), report.at(1).toBool()));
-    return list;
-}
+using Reports = SignalRecorder::RemoteReports;
+constexpr auto reports = &SignalRecorder::remoteReports;
 
 void setFirstSlave(DeviceSimulator& sim, const QString& address)
 {
@@ -45,14 +37,11 @@ void TestRemoteACOConnectThreadEntries::changedConfigurationDropsAndAddsEntries(
     SimDeviceState state;
     state.remoteAddress = kMain;
     state.slaveAddress[0] = kSlave;
-    ConnectedDevice device(state);
+    MonitorFixture<RemoteACOConnectThread> fixture(&SignalRecorder::remoteReceived, state);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     for (const QString& partner : { kMain, kSlave, kOtherSlave })
         QVERIFY(device.sim.addPartner(partner));
-    RemoteACOConnectThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
 
     monitor.Start();
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 2000);
@@ -81,14 +70,11 @@ void TestRemoteACOConnectThreadEntries::unchangedPartnersAreNotReportedAgainAfte
     SimDeviceState state;
     state.remoteAddress = kMain;
     state.slaveAddress[2] = kSlave;
-    ConnectedDevice device(state);
+    MonitorFixture<RemoteACOConnectThread> fixture(&SignalRecorder::remoteReceived, state);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     QVERIFY(device.sim.addPartner(kMain));
     QVERIFY(device.sim.addPartner(kSlave));
-    RemoteACOConnectThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
 
     monitor.Start();
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 2000);
@@ -115,12 +101,9 @@ void TestRemoteACOConnectThreadEntries::stopAndWaitWaitsForOneProbeAtMost()
     SimDeviceState state;
     state.remoteAddress = kSilentA;
     state.slaveAddress[1] = kSilentB;
-    ConnectedDevice device(state);
+    MonitorFixture<RemoteACOConnectThread> fixture(&SignalRecorder::remoteReceived, state);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    RemoteACOConnectThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
 
     // Nobody answers at either address: each probe takes 2 x 1 s.
     monitor.Start();

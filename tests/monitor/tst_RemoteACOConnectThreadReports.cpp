@@ -1,6 +1,5 @@
-#include "ConnectedDevice.h"
+#include "MonitorFixture.h"
 #include "RemoteACOConnectThread.h"
-#include "SignalRecorder.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -10,15 +9,8 @@ namespace {
 const QString kAnswering = QStringLiteral("127.0.142.1");
 const QString kSilent = QStringLiteral("127.0.142.2");
 
-using Reports = QList<QPair<QString, bool>>;
-
-Reports reports(const QSignalSpy& spy)
-{
-    Reports list;
-    for (const QList<QVariant>& report : spy)
-        list.append(qMakePair(report.at(0).toString(), report.at(1).toBool()));
-    return list;
-}
+using Reports = SignalRecorder::RemoteReports;
+constexpr auto reports = &SignalRecorder::remoteReports;
 } // namespace
 
 class TestRemoteACOConnectThreadReports : public QObject
@@ -34,15 +26,12 @@ void TestRemoteACOConnectThreadReports::firstProbesAreReportedThenOnlyChanges()
     SimDeviceState state;
     state.remoteAddress = kAnswering;
     state.slaveAddress[0] = kSilent;
-    ConnectedDevice device(state);
+    MonitorFixture<RemoteACOConnectThread> fixture(&SignalRecorder::remoteReceived, state);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     QVERIFY(device.sim.addPartner(kAnswering));
     QVERIFY(device.sim.addPartner(kSilent));
     device.sim.setPartnerAnswering(kSilent, false);
-    RemoteACOConnectThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::remoteReceived);
 
     monitor.Start();
     // Cycle 1: the first probe of each partner is reported, answered or not (the silent one after 2 x 1 s).

@@ -1,5 +1,4 @@
-#include "ConnectedDevice.h"
-#include "SignalRecorder.h"
+#include "MonitorFixture.h"
 #include "UpdateThread.h"
 
 #include <QElapsedTimer>
@@ -39,12 +38,9 @@ void TestUpdateThread::metaObjectListsOneSignal()
 
 void TestUpdateThread::answeringDeviceReportsItsWorkModeEveryThreeSeconds()
 {
-    ConnectedDevice device;
+    MonitorFixture<UpdateThread> fixture(&SignalRecorder::aliveReceived);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    UpdateThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::aliveReceived);
 
     const qint64 started = recorder.now();
     device.sim.clearReceived();
@@ -87,14 +83,11 @@ void TestUpdateThread::reportedWorkModes()
     QFETCH(bool, updateMode);
     QFETCH(int, reportedMode);
 
-    ConnectedDevice device;
+    MonitorFixture<UpdateThread> fixture(&SignalRecorder::aliveReceived);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     device.sim.modify([deviceMode](SimDeviceState& s) { s.workMode = static_cast<quint8>(deviceMode); });
     device.sim.setUpdateMode(updateMode);
-    UpdateThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::aliveReceived);
 
     monitor.Start();
     QVERIFY(spy.wait(2000));
@@ -107,12 +100,9 @@ void TestUpdateThread::reportedWorkModes()
 
 void TestUpdateThread::stopReturnsAtOnceAndAtMostOneReportFollows()
 {
-    ConnectedDevice device;
+    MonitorFixture<UpdateThread> fixture(&SignalRecorder::aliveReceived);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
-    UpdateThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::aliveReceived);
 
     monitor.Start();
     QVERIFY(spy.wait(2000));

@@ -1,5 +1,4 @@
-#include "ConnectedDevice.h"
-#include "SignalRecorder.h"
+#include "MonitorFixture.h"
 #include "UpdateThread.h"
 
 #include <QElapsedTimer>
@@ -18,13 +17,10 @@ private slots:
 
 void TestUpdateThreadSilent::silentDeviceReportsNotAliveOncePerCycle()
 {
-    ConnectedDevice device;
+    MonitorFixture<UpdateThread> fixture(&SignalRecorder::aliveReceived);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     device.sim.setAnswering(false);
-    UpdateThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::aliveReceived);
 
     const qint64 started = recorder.now();
     monitor.Start();
@@ -44,13 +40,10 @@ void TestUpdateThreadSilent::silentDeviceReportsNotAliveOncePerCycle()
 
 void TestUpdateThreadSilent::stopAndWaitWaitsForOneExchangeAtMost()
 {
-    ConnectedDevice device;
+    MonitorFixture<UpdateThread> fixture(&SignalRecorder::aliveReceived);
+    auto& [device, monitor, recorder, spy] = fixture;
     QVERIFY(device.connect());
     device.sim.setAnswering(false);
-    UpdateThread monitor(&device.client);
-    SignalRecorder recorder;
-    recorder.listenTo(&monitor);
-    QSignalSpy spy(&recorder, &SignalRecorder::aliveReceived);
 
     monitor.Start();
     QTest::qWait(300);

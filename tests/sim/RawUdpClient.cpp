@@ -105,3 +105,24 @@ QByteArray RawUdpClient::request(quint16 type, quint32 loginId, quint16 sequence
     frame.append(char(~byteSum(frame)));
     return frame;
 }
+
+QByteArray RawUdpClient::authPayload(const QByteArray& user, const QByteArray& password)
+{
+    return char(user.size()) + user + char(password.size()) + password;
+}
+
+quint32 RawUdpClient::u32At(const QByteArray& bytes, int offset)
+{
+    return (quint32(quint8(bytes.at(offset))) << 24) | (quint32(quint8(bytes.at(offset + 1))) << 16)
+        | (quint32(quint8(bytes.at(offset + 2))) << 8) | quint32(quint8(bytes.at(offset + 3)));
+}
+
+quint32 RawUdpClient::errorOf(const QByteArray& answer)
+{
+    return answer.size() >= 9 ? u32At(answer, 5) : 0xFFFFFFFFu;
+}
+
+QByteArray RawUdpClient::payloadOf(const QByteArray& answer)
+{
+    return answer.size() > 12 ? answer.mid(11, answer.size() - 12) : QByteArray();
+}

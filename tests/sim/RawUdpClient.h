@@ -28,6 +28,14 @@ public:
     // A request frame: header, payload and a checksum that makes the byte sum 0xFF.
     static QByteArray request(quint16 type, quint32 loginId, quint16 sequence, const QByteArray& payload = {});
     static quint8 byteSum(const QByteArray& bytes);
+    // The authentication payload: length-prefixed user name and password.
+    static QByteArray authPayload(const QByteArray& user, const QByteArray& password);
+
+    // Readers of an answer frame: a big-endian quint32 at offset, the error code (0xFFFFFFFF when the
+    // frame is too short to hold one) and the payload between header and checksum.
+    static quint32 u32At(const QByteArray& bytes, int offset);
+    static quint32 errorOf(const QByteArray& answer);
+    static QByteArray payloadOf(const QByteArray& answer);
 
 private:
     int m_fd = -1;

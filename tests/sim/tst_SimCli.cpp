@@ -17,26 +17,11 @@ const QString PartnerA = QStringLiteral("127.0.233.2");
 const QString PartnerB = QStringLiteral("127.0.233.3");
 const quint16 PartnerPort = 33903;
 
-quint32 u32At(const QByteArray& bytes, int offset)
-{
-    return (quint32(quint8(bytes.at(offset))) << 24) | (quint32(quint8(bytes.at(offset + 1))) << 16)
-        | (quint32(quint8(bytes.at(offset + 2))) << 8) | quint32(quint8(bytes.at(offset + 3)));
-}
-
-quint32 errorOf(const QByteArray& answer)
-{
-    return answer.size() >= 9 ? u32At(answer, 5) : 0xFFFFFFFFu;
-}
-
-QByteArray payloadOf(const QByteArray& answer)
-{
-    return answer.size() > 12 ? answer.mid(11, answer.size() - 12) : QByteArray();
-}
-
-QByteArray authPayload(const QByteArray& user, const QByteArray& password)
-{
-    return char(user.size()) + user + char(password.size()) + password;
-}
+// Frame readers and builders shared by the simulator tests.
+constexpr auto u32At = &RawUdpClient::u32At;
+constexpr auto errorOf = &RawUdpClient::errorOf;
+constexpr auto payloadOf = &RawUdpClient::payloadOf;
+constexpr auto authPayload = &RawUdpClient::authPayload;
 
 } // namespace
 

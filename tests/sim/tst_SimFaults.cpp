@@ -17,11 +17,7 @@ const QByteArray AdminLogin = QByteArray::fromHex("0561646D696E06313233343536");
 // The healthy answer to GetPhaseAlignState with sequence 5 (phase align 1).
 const QByteArray PhaseAlignAnswer = QByteArray::fromHex("000B01004700000000000501A6");
 
-quint32 u32At(const QByteArray& bytes, int offset)
-{
-    return (quint32(quint8(bytes.at(offset))) << 24) | (quint32(quint8(bytes.at(offset + 1))) << 16)
-        | (quint32(quint8(bytes.at(offset + 2))) << 8) | quint32(quint8(bytes.at(offset + 3)));
-}
+constexpr auto u32At = &RawUdpClient::u32At;
 
 } // namespace
 
