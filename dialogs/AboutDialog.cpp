@@ -9,6 +9,8 @@ AboutDialog::AboutDialog(QWidget* parent)
 {
     ui->setupUi(this);
     setWindowFlags((windowFlags() & ~Qt::WindowContextHelpButtonHint) | Qt::MSWindowsFixedSizeDialogHint);
+    // The hint alone fixes the size only on Windows; this does it everywhere, never cutting the contents.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
     ui->label_Version->setText(QStringLiteral(DIVEVOD_VERSION));
 }
 

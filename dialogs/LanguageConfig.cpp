@@ -15,6 +15,8 @@ LanguageConfig::LanguageConfig(QWidget* parent, const QString& languageDir)
 {
     ui->setupUi(this);
     setWindowFlags((windowFlags() & ~Qt::WindowContextHelpButtonHint) | Qt::MSWindowsFixedSizeDialogHint);
+    // The hint alone fixes the size only on Windows; this does it everywhere, never cutting the contents.
+    setFixedSize(size().expandedTo(minimumSizeHint()));
 
     // A missing file leaves an empty translator: installing it then changes no text.
     const QString dir = languageDir.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../lang")
@@ -82,6 +84,7 @@ void LanguageConfig::changeEvent(QEvent* event)
         const int index = ui->comboBox->currentIndex();
         ui->retranslateUi(this);
         ui->comboBox->setCurrentIndex(index);
+        setFixedSize(size().expandedTo(minimumSizeHint()));
     }
     QDialog::changeEvent(event);
 }

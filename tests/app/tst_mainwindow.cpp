@@ -218,12 +218,15 @@ private slots:
         // The position is worked out from the sizes at the moment the command runs.
         const QPoint expected(w.x() + (w.width() - language.width()) / 2, w.y() + (w.height() - language.height()) / 2);
         QPoint seen;
-        TestSupport::onNextModal([&seen](QWidget* dialog) {
+        bool fixedSize = false;
+        TestSupport::onNextModal([&seen, &fixedSize](QWidget* dialog) {
             seen = dialog->pos();
+            fixedSize = dialog->minimumSize() == dialog->maximumSize();
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("pushButtonCancel")), Qt::LeftButton);
         });
         w.findChild<QAction*>(QStringLiteral("actionConfigure"))->trigger();
         QCOMPARE(seen, expected);
+        QVERIFY(fixedSize);
     }
 
     void aboutShowsVersionAndCloses()
@@ -233,7 +236,9 @@ private slots:
         QString version;
         QString title;
         bool helpHint = true;
+        bool fixedSize = false;
         TestSupport::onNextModal([&](QWidget* dialog) {
+            fixedSize = dialog->minimumSize() == dialog->maximumSize();
             title = dialog->windowTitle();
             version = dialog->findChild<QLabel*>(QStringLiteral("label_Version"))->text();
             helpHint = dialog->windowFlags().testFlag(Qt::WindowContextHelpButtonHint);
@@ -243,6 +248,7 @@ private slots:
         QCOMPARE(title, QStringLiteral("About"));
         QCOMPARE(version, QStringLiteral("1.1.46"));
         QVERIFY(!helpHint);
+        QVERIFY(fixedSize);
     }
 };
 
