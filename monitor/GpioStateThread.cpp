@@ -22,11 +22,7 @@ GpioStateThread::~GpioStateThread()
 
 void GpioStateThread::Start()
 {
-    running = true;
-    if (control.claimStart()) {
-        wait(); // a loop on its way out returns at once
-        start();
-    }
+    control.start(*this, running);
 }
 
 void GpioStateThread::Stop()
@@ -36,10 +32,7 @@ void GpioStateThread::Stop()
 
 void GpioStateThread::StopAndWait()
 {
-    running = false;
-    control.wake();
-    wait();
-    control.joined();
+    control.stopAndWait(*this, running);
 }
 
 void GpioStateThread::OnRecvRemoteABMask(int mask)

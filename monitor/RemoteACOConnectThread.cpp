@@ -28,11 +28,7 @@ RemoteACOConnectThread::~RemoteACOConnectThread()
 
 void RemoteACOConnectThread::Start()
 {
-    running = true;
-    if (control.claimStart()) {
-        wait(); // a loop on its way out returns at once
-        start();
-    }
+    control.start(*this, running);
 }
 
 void RemoteACOConnectThread::Stop()
@@ -42,10 +38,7 @@ void RemoteACOConnectThread::Stop()
 
 void RemoteACOConnectThread::StopAndWait()
 {
-    running = false;
-    control.wake();
-    wait();
-    control.joined();
+    control.stopAndWait(*this, running);
 }
 
 bool RemoteACOConnectThread::IsPartnerAddress(const QString& address)

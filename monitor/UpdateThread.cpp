@@ -20,11 +20,7 @@ UpdateThread::~UpdateThread()
 
 void UpdateThread::Start()
 {
-    running = true;
-    if (control.claimStart()) {
-        wait(); // a loop on its way out returns at once
-        start();
-    }
+    control.start(*this, running);
 }
 
 void UpdateThread::Stop()
@@ -34,10 +30,7 @@ void UpdateThread::Stop()
 
 void UpdateThread::StopAndWait()
 {
-    running = false;
-    control.wake();
-    wait();
-    control.joined();
+    control.stopAndWait(*this, running);
 }
 
 void UpdateThread::run()

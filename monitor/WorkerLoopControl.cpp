@@ -1,5 +1,7 @@
 #include "WorkerLoopControl.h"
 
+#include <QThread>
+
 #include <chrono>
 
 bool WorkerLoopControl::enterCycle(const std::atomic<bool>& running)
@@ -45,4 +47,21 @@ void WorkerLoopControl::wake()
 void WorkerLoopControl::joined()
 {
     std::lock_guard<std::mutex> guard(lock);
+}
+
+void WorkerLoopControl::start(QThread& thread, std::atomic<bool>& running)
+{
+    running = true;
+    if (claimStart()) {
+        thread.wait(); // a loop on its way out returns at once
+        thread.start();
+    }
+}
+
+void WorkerLoopControl::stopAndWait(QThread& thread, std::atomic<bool>& running)
+{
+    running = false;
+    wake();
+    thread.wait();
+    joined();
 }

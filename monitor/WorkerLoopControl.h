@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <mutex>
 
+class QThread;
+
 // The start/stop bookkeeping that the three worker loops share: pauses that an owner can cut short
 // when it is going to wait for the loop, and a record of whether a loop is still going, so that a
 // Start that races with a loop on its way out starts a new thread instead of leaving none.
@@ -26,6 +28,14 @@ public:
     // Loop side, between the exchanges of a cycle: true when the owner is waiting for the loop to end.
     bool isWoken() const;
 
+    // Owner side: sets running and starts the thread unless its loop is still going (then that loop
+    // simply carries on); a loop on its way out is waited for and replaced.
+    void start(QThread& thread, std::atomic<bool>& running);
+
+    // Owner side: clears running, cuts the current pause short and waits until the loop has ended.
+    void stopAndWait(QThread& thread, std::atomic<bool>& running);
+
+private:
     // Owner side, after setting running: true when no loop is going (never started, or it has
     // decided to end), so the caller must wait for the old thread and start a new one.
     bool claimStart();
@@ -37,7 +47,6 @@ public:
     // caller's next access (QThread::wait itself is invisible to ThreadSanitizer).
     void joined();
 
-private:
     mutable std::mutex lock;
     std::condition_variable wakeUp;
     bool woken = false;
