@@ -2,6 +2,7 @@
 #include "ui_DiveVod.h"
 
 #include "AboutDialog.h"
+#include "DiveVodSettings.h"
 #include "LanguageConfig.h"
 
 #include <QApplication>
@@ -11,8 +12,6 @@
 #include <QTime>
 
 namespace {
-const char kOrganisation[] = "Brennhart";
-const char kApplication[] = "DiveVod";
 const char kTimeFormat[] = "hh:mm:ss";
 } // namespace
 
@@ -24,8 +23,6 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     , ui(new Ui::DiveVodClass)
 {
     ui->setupUi(this);
-
-    disconnected = 1;
     LoadSettings();
 
     // Where the platform has no such style the current one stays.
@@ -50,7 +47,7 @@ DiveVod::~DiveVod()
 
 void DiveVod::LoadSettings()
 {
-    QSettings settings{QLatin1String(kOrganisation), QLatin1String(kApplication)};
+    QSettings settings{kSettingsOrganisation, kSettingsApplication};
 
     const QString time = settings.value(QStringLiteral("AutoSaveTime")).toString();
     const QString enable = settings.value(QStringLiteral("AutoSaveEnable")).toString();
@@ -91,7 +88,7 @@ void DiveVod::OnLanguageConfig()
 
 void DiveVod::OnSetAutoSaveTimeEnable(int status)
 {
-    QSettings settings{QLatin1String(kOrganisation), QLatin1String(kApplication)};
+    QSettings settings{kSettingsOrganisation, kSettingsApplication};
     autoSaveEnabled = status != 0;
     settings.setValue(QStringLiteral("AutoSaveEnable"), autoSaveEnabled ? QStringLiteral("true") : QStringLiteral("false"));
     ui->timeEdit->setEnabled(autoSaveEnabled);
@@ -100,7 +97,7 @@ void DiveVod::OnSetAutoSaveTimeEnable(int status)
 void DiveVod::OnTimeChanged(const QTime& time)
 {
     autoSaveTime = time.toString(QLatin1String(kTimeFormat));
-    QSettings settings{QLatin1String(kOrganisation), QLatin1String(kApplication)};
+    QSettings settings{kSettingsOrganisation, kSettingsApplication};
     settings.setValue(QStringLiteral("AutoSaveTime"), autoSaveTime);
 }
 

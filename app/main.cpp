@@ -1,5 +1,6 @@
 #include "DiveVod.h"
 #include "DiveVodResources.h"
+#include "DiveVodSettings.h"
 #include "LanguageConfig.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@ int main(int argc, char* argv[])
     initDiveVodResources();
 
     auto* language = new LanguageConfig(nullptr);
-    auto* settings = new QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod"));
+    auto* settings = new QSettings(kSettingsOrganisation, kSettingsApplication);
     language->SetLanguage(settings->value(QStringLiteral("Language"), 0).toInt());
 
     auto* window = new DiveVod(language, nullptr, Qt::WindowFlags());

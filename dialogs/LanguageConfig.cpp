@@ -1,6 +1,8 @@
 #include "LanguageConfig.h"
 #include "ui_LanguageConfig.h"
 
+#include "DiveVodSettings.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QSettings>
@@ -63,7 +65,7 @@ void LanguageConfig::ApplyLanguage()
     const int index = ui->comboBox->currentIndex();
     installTranslators(index == 1);
     language = index;
-    QSettings settings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod"));
+    QSettings settings{kSettingsOrganisation, kSettingsApplication};
     settings.setValue(QStringLiteral("Language"), index);
 }
 
