@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "DiveVod.h"
 #include "DiveVodResources.h"
 #include "DiveVodSettings.h"
@@ -8,6 +9,9 @@
 
 int main(int argc, char* argv[])
 {
+    if (const int code = AnswerInformationOptions(argc, argv); code >= 0) {
+        return code;
+    }
     auto* app = new QApplication(argc, argv);
     initDiveVodResources();
 
