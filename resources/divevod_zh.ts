@@ -116,6 +116,61 @@
     </message>
 </context>
 <context>
+    <name>General</name>
+    <message>
+        <source>Device Information</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>Module Type:</source>
+        <translation>模块类型:</translation>
+    </message>
+    <message>
+        <source>Description:</source>
+        <translation>描述:</translation>
+    </message>
+    <message>
+        <source>Product SN:</source>
+        <translation>产品序列号:</translation>
+    </message>
+    <message>
+        <source>Running Mode:</source>
+        <translation>运行模式:</translation>
+    </message>
+    <message>
+        <source>Version Information </source>
+        <translation>版本信息 </translation>
+    </message>
+    <message>
+        <source>PCB Version:</source>
+        <translation>PCB版本:</translation>
+    </message>
+    <message>
+        <source>Firmware Version:</source>
+        <translation>固件版本:</translation>
+    </message>
+    <message>
+        <source>IP Information </source>
+        <translation>IP信息 </translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP地址:</translation>
+    </message>
+    <message>
+        <source>Subnet Mask:</source>
+        <translation>子网掩码:</translation>
+    </message>
+    <message>
+        <source>Gateway:</source>
+        <translation>网关:</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
     <name>GpioStatus2x1</name>
     <message>
         <source>Form</source>
@@ -310,6 +365,131 @@
     <message>
         <source>Chinese</source>
         <translation>中文</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkProperty</name>
+    <message>
+        <source>Network Property</source>
+        <translation>网络属性</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP地址:</translation>
+    </message>
+    <message>
+        <source>Subnet Mask:</source>
+        <translation>子网掩码:</translation>
+    </message>
+    <message>
+        <source>Gateway:</source>
+        <translation>网关:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>The IP address is invalid.</source>
+        <translation>IP地址无效。</translation>
+    </message>
+    <message>
+        <source>The subnet mask is invalid.</source>
+        <translation>子网掩码无效。</translation>
+    </message>
+    <message>
+        <source>The IP address and gateway should not be in different network segment.</source>
+        <translation>IP地址和网关不应处于不同的网段。</translation>
+    </message>
+</context>
+<context>
+    <name>ParamCfg</name>
+    <message>
+        <source>The Remote ACO IP address is invalid.</source>
+        <translation>远程ACO的IP地址无效。</translation>
+    </message>
+    <message>
+        <source>The Remote ACO IP address is repeated.</source>
+        <translation>远程ACO的IP地址重复。</translation>
+    </message>
+</context>
+<context>
+    <name>paramcfg</name>
+    <message>
+        <source>Config Parameter</source>
+        <translation>参数配置</translation>
+    </message>
+    <message>
+        <source>Key Function</source>
+        <translation>按键功能</translation>
+    </message>
+    <message>
+        <source>Lock:</source>
+        <translation>锁定:</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>禁用</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>Auto Mode:</source>
+        <translation>自动模式:</translation>
+    </message>
+    <message>
+        <source>Panel Type:</source>
+        <translation>面板类型:</translation>
+    </message>
+    <message>
+        <source>D2X1</source>
+        <translation>D2X1</translation>
+    </message>
+    <message>
+        <source>4X1</source>
+        <translation>4X1</translation>
+    </message>
+    <message>
+        <source>Remote ACO</source>
+        <translation>远程ACO</translation>
+    </message>
+    <message>
+        <source>Main Device</source>
+        <translation>主设备</translation>
+    </message>
+    <message>
+        <source>Slave Device 1</source>
+        <translation>从设备1</translation>
+    </message>
+    <message>
+        <source>Slave Device 2</source>
+        <translation>从设备2</translation>
+    </message>
+    <message>
+        <source>Slave Device 3</source>
+        <translation>从设备3</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP地址</translation>
+    </message>
+    <message>
+        <source>Admin Password</source>
+        <translation>管理员密码</translation>
     </message>
     <message>
         <source>OK</source>

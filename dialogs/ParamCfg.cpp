@@ -1,0 +1,161 @@
+#include "ParamCfg.h"
+#include "ui_ParamCfg.h"
+
+#include "DiveVodNetClient.h"
+#include "FixedDialog.h"
+#include "Ipv4Field.h"
+#include "Ipv4Text.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+const int kRowHeaderWidth = 100;
+const int kColumnWidth = 130;
+const int kPasswordLength = 6;
+const QString kNoAddress = QStringLiteral("0.0.0.0");
+} // namespace
+
+ParamCfg::ParamCfg(DiveVodNetClient* client, QWidget* parent)
+    : QDialog(parent)
+    , client(client)
+    , ui(new Ui::paramcfg)
+{
+    for (int row = 0; row < kRows; ++row)
+        ipEdits[row] = new QLineEdit;
+    for (int row = 0; row < kRows; ++row)
+        passwordEdits[row] = new QLineEdit;
+    ui->setupUi(this);
+
+    connect(ui->pushButtonOk, SIGNAL(clicked()), this, SLOT(OnOk()));
+    connect(ui->pushButtonCancel, SIGNAL(clicked()), this, SLOT(OnCancel()));
+    connect(ui->comboBoxAutoMode, SIGNAL(currentIndexChanged(int)), this, SLOT(OnPanelTypeDisable(int)));
+
+    ipValidator = newIpv4Validator(this);
+    QHeaderView* rowHeader = ui->tableWidget->verticalHeader();
+    QHeaderView* columnHeader = ui->tableWidget->horizontalHeader();
+    rowHeader->setFixedWidth(kRowHeaderWidth);
+    rowHeader->setSectionResizeMode(QHeaderView::Fixed);
+    columnHeader->setSectionResizeMode(QHeaderView::Fixed);
+    for (int column = 0; column < 2; ++column)
+        ui->tableWidget->setColumnWidth(column, kColumnWidth);
+    for (int row = 0; row < kRows; ++row) {
+        ipEdits[row]->setValidator(ipValidator);
+        passwordEdits[row]->setMaxLength(kPasswordLength);
+        passwordEdits[row]->setEchoMode(QLineEdit::Normal);
+        ui->tableWidget->setCellWidget(row, 0, ipEdits[row]);
+        ui->tableWidget->setCellWidget(row, 1, passwordEdits[row]);
+    }
+    fixDialogFrame(this);
+}
+
+ParamCfg::~ParamCfg()
+{
+    delete ui;
+}
+
+int ParamCfg::ReadParam()
+{
+    quint8 keyLock = 0;
+    quint8 autoMode = 0;
+    quint32 panelType = 0;
+    QString remoteAddress;
+    QString remotePassword;
+    QString slaveAddresses[kRows - 1];
+    QString slavePasswords[kRows - 1];
+    if (client->GetShortPressKeyState(keyLock, autoMode, panelType) != 0)
+        return -1;
+    if (client->GetRemoteDevice(remoteAddress, remotePassword) != 0)
+        return -1;
+    if (client->GetSlaveDevice(slaveAddresses, slavePasswords) != 0)
+        return -1;
+
+    // Only a complete read reaches the form: half of the device's settings would mislead.
+    ui->comboBoxLock->setCurrentIndex(keyLock != 0 ? 1 : 0);
+    ui->comboBoxAutoMode->setCurrentIndex(autoMode != 0 ? 1 : 0);
+    ui->comboBoxType->setCurrentIndex(panelType >= 1 ? 1 : 0);
+    ui->comboBoxType->setEnabled(autoMode == 0);
+    ipEdits[0]->setText(remoteAddress);
+    passwordEdits[0]->setText(remotePassword);
+    for (int row = 1; row < kRows; ++row) {
+        ipEdits[row]->setText(slaveAddresses[row - 1]);
+        passwordEdits[row]->setText(slavePasswords[row - 1]);
+    }
+    return 0;
+}
+
+int ParamCfg::WriteParam()
+{
+    QString addresses[kRows];
+    for (int row = 0; row < kRows; ++row) {
+        // Never send an address the check would refuse: the device would store a meaningless one.
+        if (rowAddress(row, &addresses[row]) != RowAddress::Valid)
+            return -1;
+    }
+    const quint8 keyLock = ui->comboBoxLock->currentIndex() != 0 ? 1 : 0;
+    const quint8 autoMode = ui->comboBoxAutoMode->currentIndex() != 0 ? 1 : 0;
+    if (client->SetShortPressKeyState(keyLock, autoMode, quint32(ui->comboBoxType->currentIndex())) != 0)
+        return -1;
+    if (client->SetRemoteDevice(addresses[0], passwordEdits[0]->text()) != 0)
+        return -1;
+    const QString slavePasswords[kRows - 1]
+        = { passwordEdits[1]->text(), passwordEdits[2]->text(), passwordEdits[3]->text() };
+    if (client->SetSlaveDevice(addresses + 1, slavePasswords) != 0)
+        return -1;
+    return 0;
+}
+
+ParamCfg::RowAddress ParamCfg::rowAddress(int row, QString* text) const
+{
+    const QString entered = ipEdits[row]->text();
+    if (entered.isEmpty()) {
+        *text = kNoAddress;
+        return RowAddress::Valid;
+    }
+    quint32 address = 0;
+    if (!parseIpv4(entered, &address) || address == 0xFFFFFFFFu)
+        return RowAddress::Invalid;
+    *text = ipv4ToText(address);
+    return RowAddress::Valid;
+}
+
+bool ParamCfg::CheckRemoteACO()
+{
+    QStringList seen;
+    for (int row = 0; row < kRows; ++row) {
+        QString text;
+        if (rowAddress(row, &text) != RowAddress::Valid) {
+            warn(tr("The Remote ACO IP address is invalid."));
+            return false;
+        }
+        if (!seen.contains(text)) {
+            seen.append(text);
+        } else if (text != kNoAddress) {
+            warn(tr("The Remote ACO IP address is repeated."));
+            return false;
+        }
+    }
+    return true;
+}
+
+void ParamCfg::warn(const QString& message)
+{
+    QMessageBox::warning(this, windowTitle(), message, QMessageBox::Ok);
+}
+
+void ParamCfg::OnPanelTypeDisable(int index)
+{
+    ui->comboBoxType->setEnabled(index == 0);
+}
+
+void ParamCfg::OnOk()
+{
+    if (CheckRemoteACO())
+        accept();
+}
+
+void ParamCfg::OnCancel()
+{
+    reject();
+}
