@@ -40,6 +40,10 @@ ParamCfg::ParamCfg(DiveVodNetClient* client, QWidget* parent)
     columnHeader->setSectionResizeMode(QHeaderView::Fixed);
     for (int column = 0; column < 2; ++column)
         ui->tableWidget->setColumnWidth(column, kColumnWidth);
+    // All four rows and both columns stay in view whatever height the style gives rows and header.
+    const int frame = 2 * ui->tableWidget->frameWidth();
+    ui->tableWidget->setMinimumSize(kRowHeaderWidth + 2 * kColumnWidth + frame,
+                                    columnHeader->sizeHint().height() + rowHeader->length() + frame);
     for (int row = 0; row < kRows; ++row) {
         ipEdits[row]->setValidator(ipValidator);
         passwordEdits[row]->setMaxLength(kPasswordLength);

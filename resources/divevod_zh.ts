@@ -17,6 +17,13 @@
     </message>
 </context>
 <context>
+    <name>DiveVod</name>
+    <message>
+        <source>Current network parameters is default</source>
+        <translation>当前网络参数为默认值</translation>
+    </message>
+</context>
+<context>
     <name>DiveVodClass</name>
     <message>
         <source>Velmora ACO-GPIO Config</source>

@@ -91,6 +91,10 @@ void TestParamCfg::tableIsFixed()
     QVERIFY(dialog.windowFlags() & Qt::MSWindowsFixedSizeDialogHint);
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(dialog.width() >= 404 && dialog.height() >= 357);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(table->viewport()->height() >= table->verticalHeader()->length());
+    QVERIFY(table->viewport()->width() >= 260);
 
     const QValidator* shared = editor(dialog, 0, 0)->validator();
     QVERIFY(shared);

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Pictures of the parameter, network and device information dialogs, English and Chinese, filled
+# from the simulated device, under Xvfb.
+# Usage: scripts/screenshot-dialogs.sh [build-dir]
+# Writes docs/dialog-param.png, docs/dialog-network.png, docs/dialog-general.png and their _zh variants.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" --target dialogs-demo translations -j 2
+demo="$build/dialogs/dialogs-demo"
+mkdir -p "$root/docs"
+runtime="$(mktemp -d)"
+trap 'rm -rf "$runtime"' EXIT
+for kind in param network general; do
+    for lang in en zh; do
+        suffix=""
+        [ "$lang" = zh ] && suffix="_zh"
+        out="$root/docs/dialog-$kind$suffix.png"
+        XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 800x600x24" "$demo" "$kind" "$lang" "$out" "$build/lang"
+        echo "wrote $out"
+    done
+done
