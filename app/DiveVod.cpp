@@ -2,10 +2,19 @@
 #include "ui_DiveVod.h"
 
 #include "AboutDialog.h"
+#include "AcoGpioInfoMetaType.h"
+#include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
+#include "DiveVodVersion.h"
+#include "GPIOStatus2x1.h"
+#include "GPIOStatus4x1.h"
+#include "GpioStateThread.h"
 #include "LanguageConfig.h"
+#include "RemoteACOConnectThread.h"
+#include "UpdateThread.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -15,39 +24,96 @@ namespace {
 const char kTimeFormat[] = "hh:mm:ss";
 } // namespace
 
+const char* const DiveVod::kControlVersion = DIVEVOD_VERSION;
+
 DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags)
+    , nextRowNumber(1)
+    , client(nullptr)
+    , gpioStateThread(nullptr)
+    , updateThread(nullptr)
+    , remoteACOConnectThread(nullptr)
+    , gpioStatus2x1(nullptr)
+    , gpioStatus4x1(nullptr)
     , languageConfig(language)
+    , currentPanelType(255)
     , disconnected(1)
+    , upgradeCheckArmed(true)
+    , connectionLost(false)
+    , userType(0)
     , autoSaveEnabled(false)
+    , deviceAlive(false)
     , ui(new Ui::DiveVodClass)
 {
     ui->setupUi(this);
+
+    client = new DiveVodNetClient;
+    disconnected = 1;
+    // Before any connection that carries a record across threads.
+    registerAcoGpioInfoMetaType();
+
     LoadSettings();
 
     // Where the platform has no such style the current one stays.
     if (QStyle* style = QStyleFactory::create(QStringLiteral("plastique")))
         QApplication::setStyle(style);
 
+    currentPanelType = 255;
+    gpioStateThread = new GpioStateThread(client);
+    updateThread = new UpdateThread(client);
+    remoteACOConnectThread = new RemoteACOConnectThread(client);
+
     ui->tableWidget->setAlternatingRowColors(true);
     ui->actionDisconnect->setEnabled(false);
 
     // LoadSettings ran before these, so filling the form from the store did not write it back.
+    connect(ui->actionDisconnect, SIGNAL(triggered()), this, SLOT(OnDisConnect()));
     connect(ui->actionAbout, SIGNAL(triggered()), this, SLOT(OnAbout()));
     connect(ui->actionConfigure, SIGNAL(triggered()), this, SLOT(OnLanguageConfig()));
+    connect(ui->pushButtonClear, SIGNAL(clicked()), this, SLOT(OnClear()));
+    connect(ui->pushButtonSaveAs, SIGNAL(clicked()), this, SLOT(OnSaveAs()));
     connect(ui->checkBoxAutoSave, SIGNAL(stateChanged(int)), this, SLOT(OnSetAutoSaveTimeEnable(int)));
     connect(ui->timeEdit, SIGNAL(timeChanged(const QTime&)), this, SLOT(OnTimeChanged(const QTime&)));
+    connect(&autoSaveTimer, SIGNAL(timeout()), this, SLOT(OnAutoSaveTimer()));
     connect(ui->toolButton, SIGNAL(clicked()), this, SLOT(OnHideWidget()));
+    connect(gpioStateThread, SIGNAL(SendInfo(AcoGpioInfo)), this, SLOT(OnRecvStatusInfo(AcoGpioInfo)));
+    connect(updateThread, SIGNAL(IsAlive(bool, int)), this, SLOT(OnIsAlive(bool, int)));
+    connect(remoteACOConnectThread, SIGNAL(IsRemoteACOAlive(QString, bool)), this,
+            SLOT(OnRecvRemoteACOConnectStatus(QString, bool)));
 }
 
 DiveVod::~DiveVod()
 {
+    // The workers use the client and the panels use it on a key press: stop every loop first (closing
+    // the channel cuts an exchange in flight short), then release what they used.
+    remoteACOConnectThread->Stop();
+    updateThread->Stop();
+    gpioStateThread->Stop();
+    client->CloseChannel();
+    remoteACOConnectThread->StopAndWait();
+    updateThread->StopAndWait();
+    gpioStateThread->StopAndWait();
+    delete remoteACOConnectThread;
+    delete updateThread;
+    delete gpioStateThread;
+    delete gpioStatus2x1;
+    delete gpioStatus4x1;
+    delete client;
     delete ui;
 }
 
 void DiveVod::LoadSettings()
 {
     QSettings settings{kSettingsOrganisation, kSettingsApplication};
+
+    gpioStatus2x1 = new GPIOStatus2x1(client, nullptr);
+    gpioStatus4x1 = new GPIOStatus4x1(client, nullptr);
+    ui->horizontalLayout_2->addWidget(gpioStatus2x1);
+    ui->horizontalLayout_2->addWidget(gpioStatus4x1);
+    if (settings.value(QStringLiteral("DeviceType"), 0).toInt() == 0)
+        gpioStatus4x1->hide();
+    else
+        gpioStatus2x1->hide();
 
     const QString time = settings.value(QStringLiteral("AutoSaveTime")).toString();
     const QString enable = settings.value(QStringLiteral("AutoSaveEnable")).toString();
@@ -115,4 +181,12 @@ void DiveVod::OnHideWidget()
         ui->toolButton->setArrowType(Qt::UpArrow);
         ui->widget_2->setMinimumHeight(0);
     }
+}
+
+void DiveVod::closeEvent(QCloseEvent* event)
+{
+    // The workers go on until the window is destroyed; only the rows are secured here.
+    if (disconnected == 0)
+        BackupLog();
+    event->accept();
 }

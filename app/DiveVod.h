@@ -1,18 +1,31 @@
 #ifndef DIVEVOD_H
 #define DIVEVOD_H
 
+#include "AcoGpioInfo.h"
+#include "AlarmRecord.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <QVector>
 
+class DiveVodNetClient;
+class GPIOStatus2x1;
+class GPIOStatus4x1;
+class GpioStateThread;
 class LanguageConfig;
+class QCloseEvent;
+class QIODevice;
 class QTime;
+class RemoteACOConnectThread;
+class UpdateThread;
 
 namespace Ui {
 class DiveVodClass;
 }
 
-// The one main window: menus, alarm table, auto-save controls and the live status panel.
+// The one main window: menus, the live status panel, the alarm table and its CSV files, and the
+// connection to one device (login, background monitors, disconnect).
 class DiveVod : public QMainWindow
 {
     Q_OBJECT
@@ -21,21 +34,91 @@ public:
     explicit DiveVod(LanguageConfig* language, QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ~DiveVod() override;
 
+    // The control software's own version; a device with other firmware is refused after login.
+    static const char* const kControlVersion;
+    static constexpr int kDevicePort = 33904;
+
+    // Alarm log: names and rows. Row texts are fixed English texts.
+    static QString GroupName(int channel, quint32 panelType);
+    static QString AlarmTypeName(int channel, const QString& prefix, quint32 panelType);
+    // The entries that one record adds after `previous`, in table order.
+    static QVector<AlarmRecord> ChangedEntries(const AcoGpioInfo& previous, const AcoGpioInfo& info,
+                                               const QDateTime& time);
+    // One entry per monitored item, as logged right after a login.
+    static QVector<AlarmRecord> FullStateEntries(const AcoGpioInfo& info, const QDateTime& time);
+
+    // The one way rows enter the table.
+    void AppendAlarmRow(const AlarmRecord& record);
+    void LogFullState(const AcoGpioInfo& info);
+
+    // Log files. The logs directory can be pointed elsewhere (tests, embedding); by default it is
+    // "logs" beside the program's directory.
+    QString LogsDirectory() const;
+    void SetLogsDirectory(const QString& path);
+    // Writes the table in the CSV format; false when any part of it could not be written.
+    bool WriteLog(QIODevice& device) const;
+    bool WriteLogFile(const QString& path);
+    // Writes a "backup_" file and clears the table once the file is complete.
+    void BackupLog();
+
+signals:
+    void SendInfo(AcoGpioInfo info);
+
 private slots:
+    void OnDisConnect();
     void OnAbout();
     void OnLanguageConfig();
+    void OnClear();
+    void OnSaveAs();
     void OnSetAutoSaveTimeEnable(int status);
     void OnTimeChanged(const QTime& time);
+    void OnAutoSaveTimer();
+    void OnRecvStatusInfo(AcoGpioInfo info);
+    void OnIsAlive(bool isAlive, int workMode);
     void OnHideWidget();
+    void OnMatchVersion();
+    void OnRecvRemoteACOConnectStatus(QString strIP, bool status);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void LoadSettings();
+    void InitAfterLogin();
+    void ReadDeviceInfo();
+    void DisconnectDevice();
+    void AppendAlarmRows(const QVector<AlarmRecord>& records);
+    // Shows the panel for this type, hides the other and routes records and key presses through it.
+    void ShowPanel(quint32 panelType, bool resetHidden);
+    void SetConnectImage(bool connected);
+    bool MakeLogsDirectory() const;
+    // Writes the file; on success clears the table, otherwise keeps every row and says so.
+    void SaveAndClear(const QString& path);
+    void ReportWriteFailure(const QString& path);
 
+    int nextRowNumber;
+    DiveVodNetClient* client;
+    GpioStateThread* gpioStateThread;
+    UpdateThread* updateThread;
+    RemoteACOConnectThread* remoteACOConnectThread;
+    GPIOStatus2x1* gpioStatus2x1;
+    GPIOStatus4x1* gpioStatus4x1;
     LanguageConfig* languageConfig;
+    quint32 currentPanelType;
+    AcoGpioInfo previousInfo;
     int disconnected;
+    QString moduleType;
+    QString productSN;
+    QString firmwareVersion;
+    QString ipAddress;
+    bool upgradeCheckArmed;
+    bool connectionLost;
+    int userType;
     bool autoSaveEnabled;
     QString autoSaveTime;
     QTimer autoSaveTimer;
+    bool deviceAlive;
+    QString logsDirectoryOverride;
     Ui::DiveVodClass* ui;
 };
 

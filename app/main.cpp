@@ -3,6 +3,7 @@
 #include "DiveVodResources.h"
 #include "DiveVodSettings.h"
 #include "LanguageConfig.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -21,8 +22,10 @@ int main(int argc, char* argv[])
 
     auto* window = new DiveVod(language, nullptr, Qt::WindowFlags());
     window->show();
+    auto* termination = new TerminationSignals(window);
     const int code = app->exec();
 
+    delete termination;
     delete window;
     delete settings;
     delete language;

@@ -22,6 +22,34 @@
         <source>Current network parameters is default</source>
         <translation>当前网络参数为默认值</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Do you want to disconnect?</source>
+        <translation>是否断开连接？</translation>
+    </message>
+    <message>
+        <source>The device is upgrading.</source>
+        <translation>设备正在升级。</translation>
+    </message>
+    <message>
+        <source>The versions between the device %1 and control software %2 are mismatched.Please use identical versions and re-login.</source>
+        <translation>设备版本 %1 与控制软件版本 %2 不一致。请使用相同的版本并重新登录。</translation>
+    </message>
+    <message>
+        <source>The log file could not be written: %1</source>
+        <translation>无法写入日志文件：%1</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>保存文件</translation>
+    </message>
+    <message>
+        <source>log (*.csv);;log(*.log)</source>
+        <translation>日志 (*.csv);;日志 (*.log)</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>

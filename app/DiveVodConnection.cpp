@@ -1,0 +1,164 @@
+// After a login: device information, the starting state, the monitors' reports and the disconnect.
+#include "DiveVod.h"
+#include "ui_DiveVod.h"
+
+#include "AppClock.h"
+#include "DiveVodNetClient.h"
+#include "DiveVodSettings.h"
+#include "GPIOStatus2x1.h"
+#include "GPIOStatus4x1.h"
+#include "GpioStateThread.h"
+#include "ProductInfoText.h"
+#include "RemoteACOConnectThread.h"
+#include "UpdateThread.h"
+
+#include <QMessageBox>
+#include <QSettings>
+
+void DiveVod::ReadDeviceInfo()
+{
+    quint32 productCode = 0;
+    quint8 serial[8] = {};
+    quint8 further[8] = {};
+    QString pcbVersion;
+    QString firmware;
+    QString address;
+    QString subnetMask;
+    QString gateway;
+    bool isDefault = false;
+    if (client->GetProductInfo(productCode, serial, further) != 0 || client->GetVersion(pcbVersion, firmware) != 0
+        || client->GetNetParam(address, subnetMask, gateway, isDefault) != 0)
+        return;
+    moduleType = GetModuleTypeName(productCode);
+    productSN = GetProductSNText(serial);
+    firmwareVersion = firmware;
+    ipAddress = address;
+}
+
+void DiveVod::InitAfterLogin()
+{
+    ReadDeviceInfo();
+
+    AcoGpioInfo info;
+    if (client->GetAcoGpioInfo(info) != 0)
+        return;
+    quint8 keyLock = 0;
+    quint8 autoMode = 0;
+    quint32 panelType = 0;
+    if (client->GetShortPressKeyState(keyLock, autoMode, panelType) != 0)
+        return;
+    info.keyLock = keyLock != 0;
+    info.autoMode = autoMode != 0;
+    info.phaseAlign = 0;
+    info.remoteKeyMask = 0;
+
+    previousInfo = info;
+    currentPanelType = info.panelType;
+    {
+        QSettings settings{kSettingsOrganisation, kSettingsApplication};
+        settings.setValue(QStringLiteral("DeviceType"), static_cast<int>(info.panelType));
+    }
+    ShowPanel(info.panelType, false);
+    gpioStatus4x1->SetABKeysEnabled(true);
+    gpioStatus2x1->SetABKeysEnabled(true);
+    emit SendInfo(info);
+    LogFullState(info);
+    SetConnectImage(true);
+}
+
+void DiveVod::OnDisConnect()
+{
+    const auto answer = QMessageBox::information(this, tr("Warning"), tr("Do you want to disconnect?"),
+                                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::No)
+        return;
+    DisconnectDevice();
+    BackupLog();
+}
+
+void DiveVod::DisconnectDevice()
+{
+    client->CloseChannel();
+    // Not waited for: a cycle under way finishes on its own and its report is ignored.
+    remoteACOConnectThread->Stop();
+    updateThread->Stop();
+    gpioStateThread->Stop();
+    autoSaveTimer.stop();
+    gpioStatus2x1->ResetStatus();
+    gpioStatus4x1->ResetStatus();
+    ui->actionConnect->setEnabled(true);
+    ui->actionDisconnect->setEnabled(false);
+    deviceAlive = false;
+    SetConnectImage(false);
+    disconnected = 1;
+}
+
+void DiveVod::SetConnectImage(bool connected)
+{
+    ui->labelConnect->setStyleSheet(connected
+                                        ? QStringLiteral("QLabel{border-image: url(:/DiveVod/Resources/connect.png);}")
+                                        : QStringLiteral("QLabel{border-image: url(:/DiveVod/Resources/disconnect.png);}"));
+}
+
+void DiveVod::OnIsAlive(bool isAlive, int workMode)
+{
+    if (disconnected == 1)
+        return;
+    deviceAlive = isAlive;
+    if (isAlive && workMode == 0 && upgradeCheckArmed) {
+        upgradeCheckArmed = false;
+        DisconnectDevice();
+        BackupLog();
+        QMessageBox::warning(this, tr("Warning"), tr("The device is upgrading."));
+        return;
+    }
+    if (isAlive) {
+        if (connectionLost) {
+            if (client->Authenticate() != 0)
+                return;
+            connectionLost = false;
+            gpioStatus4x1->SetABKeysEnabled(true);
+            gpioStatus2x1->SetABKeysEnabled(true);
+            AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Connection Lost"),
+                                       QStringLiteral("Cleared"), QString()});
+        }
+        SetConnectImage(true);
+        return;
+    }
+    if (!connectionLost) {
+        gpioStatus2x1->ResetStatus();
+        gpioStatus4x1->ResetStatus();
+        AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Connection Lost"),
+                                   QStringLiteral("Asserted"), QString()});
+    }
+    connectionLost = true;
+    SetConnectImage(false);
+}
+
+void DiveVod::OnMatchVersion()
+{
+    if (disconnected == 1)
+        return;
+    QString pcbVersion;
+    QString firmware;
+    if (client->GetVersion(pcbVersion, firmware) != 0)
+        return;
+    if (firmware == QLatin1String(kControlVersion))
+        return;
+    QMessageBox::warning(this, tr("Warning"),
+                         tr("The versions between the device %1 and control software %2 are mismatched.Please use "
+                            "identical versions and re-login.")
+                             .arg(firmware, QLatin1String(kControlVersion)));
+    AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QString(), QString(),
+                               QStringLiteral("Version mismatch between the Config Tool and the Firmware")});
+    DisconnectDevice();
+    BackupLog();
+}
+
+void DiveVod::OnRecvRemoteACOConnectStatus(QString strIP, bool status)
+{
+    // Logged even after a disconnect: the report describes a partner, not this session.
+    AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Remote ACO %1").arg(strIP),
+                               status ? QStringLiteral("Connected") : QStringLiteral("Lost"), QString()});
+    ui->tableWidget->scrollToBottom();
+}

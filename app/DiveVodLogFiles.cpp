@@ -1,0 +1,131 @@
+// The alarm table as CSV: saved by hand, once a day and as a backup when a login ends.
+#include "DiveVod.h"
+#include "ui_DiveVod.h"
+
+#include "AppClock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
+
+// Latin-1 with "?" for every other character, as the files have always been written.
+bool writeText(QIODevice& device, const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return device.write(bytes) == bytes.size();
+}
+} // namespace
+
+QString DiveVod::LogsDirectory() const
+{
+    if (!logsDirectoryOverride.isEmpty())
+        return logsDirectoryOverride;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../logs");
+}
+
+void DiveVod::SetLogsDirectory(const QString& path)
+{
+    logsDirectoryOverride = path;
+}
+
+bool DiveVod::MakeLogsDirectory() const
+{
+    const QString path = LogsDirectory();
+    return QDir(path).exists() || QDir().mkdir(path);
+}
+
+bool DiveVod::WriteLog(QIODevice& device) const
+{
+    bool ok = writeText(device, QStringLiteral("Module Type,%1\nProduct SN,%2\nFirmware Verison,%3\nIP Address,%4\n \n \n")
+                                    .arg(moduleType, productSN, firmwareVersion, ipAddress));
+    ok = ok && writeText(device, QStringLiteral("Number,Time,Input,Alarm Type,Alarm Status,Notes\n"));
+    const QTableWidget* table = ui->tableWidget;
+    if (table->rowCount() == 0) {
+        ok = ok && writeText(device, QStringLiteral("1,%1,,,,Everything works fine\n")
+                                         .arg(AppClock::Now().toString(QLatin1String(kRowTimeFormat))));
+    }
+    for (int row = 0; ok && row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < 6; ++column) {
+            const QTableWidgetItem* item = table->item(row, column);
+            cells << (item ? item->text() : QString());
+        }
+        ok = writeText(device, QStringLiteral("%1,%2,%3,%4,%5,%6\n")
+                                   .arg(cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]));
+    }
+    return ok;
+}
+
+bool DiveVod::WriteLogFile(const QString& path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return false;
+    bool ok = WriteLog(file);
+    ok = file.flush() && ok;
+    file.close();
+    return ok && file.error() == QFileDevice::NoError;
+}
+
+void DiveVod::ReportWriteFailure(const QString& path)
+{
+    statusBar()->showMessage(tr("The log file could not be written: %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void DiveVod::SaveAndClear(const QString& path)
+{
+    MakeLogsDirectory();
+    // The rows go only once a complete file holds them; otherwise the next save writes them again.
+    if (WriteLogFile(path)) {
+        OnClear();
+        statusBar()->clearMessage();
+    } else {
+        // No half file under a name that the daily save would take as done.
+        QFile::remove(path);
+        ReportWriteFailure(path);
+    }
+}
+
+void DiveVod::OnSaveAs()
+{
+    MakeLogsDirectory();
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save File"),
+                                                      LogsDirectory() + QStringLiteral("/mylog.csv"),
+                                                      tr("log (*.csv);;log(*.log)"));
+    if (path.isEmpty())
+        return;
+    if (!WriteLogFile(path))
+        ReportWriteFailure(path);
+}
+
+void DiveVod::OnAutoSaveTimer()
+{
+    if (!autoSaveEnabled)
+        return;
+    const QDateTime now = AppClock::Now();
+    QString timePart = autoSaveTime;
+    const QString name = now.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('_')
+        + timePart.replace(QLatin1Char(':'), QLatin1Char('-')) + QStringLiteral(".csv");
+    const QString path = LogsDirectory() + QLatin1Char('/') + name;
+    if (now.toString(QStringLiteral("hh:mm")) != autoSaveTime.left(autoSaveTime.size() - 3))
+        return;
+    if (QFileInfo::exists(path))
+        return;
+    SaveAndClear(path);
+}
+
+void DiveVod::BackupLog()
+{
+    const QString stem = LogsDirectory() + QStringLiteral("/backup_")
+        + AppClock::Now().toString(QStringLiteral("yyyy-MM-dd_hh-mm"));
+    // An earlier backup of the same minute is kept: the next free "_2", "_3", ... takes the rows.
+    QString path = stem + QStringLiteral(".csv");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = stem + QStringLiteral("_%1.csv").arg(n);
+    SaveAndClear(path);
+}
