@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -64,6 +65,12 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     remoteACOConnectThread = new RemoteACOConnectThread(client);
 
     ui->tableWidget->setAlternatingRowColors(true);
+    // Wide enough for a time stamp and the longest alarm texts; notes take the rest.
+    QHeaderView* header = ui->tableWidget->horizontalHeader();
+    const int widths[] = {70, 160, 110, 230, 170};
+    for (int column = 0; column < 5; ++column)
+        header->resizeSection(column, widths[column]);
+    header->setStretchLastSection(true);
     ui->actionDisconnect->setEnabled(false);
 
     // LoadSettings ran before these, so filling the form from the store did not write it back.
@@ -169,7 +176,9 @@ void DiveVod::OnTimeChanged(const QTime& time)
 
 void DiveVod::OnHideWidget()
 {
-    QLayout* layout = ui->centralWidget->layout();
+    // The window's own layout: fixed, the window shrinks to the panel area; freed again, the alarm area's
+    // passing minimum height makes it grow back.
+    QLayout* layout = this->layout();
     if (ui->toolButton->arrowType() == Qt::UpArrow) {
         ui->widget_2->hide();
         layout->setSizeConstraint(QLayout::SetFixedSize);
