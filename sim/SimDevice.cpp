@@ -47,7 +47,102 @@ bool SimDevice::isSupportedType(int type)
     case SetABKeyState:
         return true;
     default:
+        return isPlainSetting(type) || plainReadingSize(type) >= 0;
+    }
+}
+
+bool SimDevice::needsLogin(int type)
+{
+    // A device in its update firmware must be recognisable before anyone logs in.
+    return type != Hello && type != Authentication && type != GetWorkMode;
+}
+
+bool SimDevice::isPlainSetting(int type)
+{
+    // Settings the device takes but this stand-in has no state for: accepted and acknowledged.
+    switch (type) {
+    case 4: // SetProductInfo
+    case 7:
+    case 9:
+    case 11:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+    case 24:
+    case 31:
+    case 33:
+    case 35:
+    case 37:
+    case 40:
+    case 42:
+    case 44:
+    case 46:
+    case 48:
+    case 50:
+    case 52:
+    case 53:
+    case 56:
+    case 58:
+        return true;
+    default:
         return false;
+    }
+}
+
+int SimDevice::plainReadingSize(int type)
+{
+    // Readings this stand-in has no state for: answered with a zero-filled payload of the listed size.
+    switch (type) {
+    case 10: // GetMacAddress
+        return 6;
+    case 12: // GetHwTune
+        return 64;
+    case 13: // GetSPIFlashInfo
+    case 18: // GetMCUFlashInfo
+        return 2;
+    case 28: // GetRemoteControlEnabled
+        return 1;
+    case 29: // GetInputState
+        return 25;
+    case 30: // GetGPIOState
+        return 2;
+    case 32: // GetPhase
+        return 32;
+    case 34: // GetGPIOTriggerMode
+        return 2;
+    case 36: // GetDetectionParam
+        return 98;
+    case 38: // GetSystemAlarmParam
+        return 4;
+    case 39: // GetAlarmInfo
+        return 37;
+    case 41: // GetAudioEffect
+        return 11;
+    case 43: // GetPGMOutputSelect
+        return 2;
+    case 45: // GetAUXOutputSelect
+        return 1;
+    case 47: // GetRelayControl
+        return 4;
+    case 49: // GetAutoSwitchMethod
+        return 2;
+    case 51: // GetAutoSwitchTrigger
+        return 36;
+    case 54: // GetAGCParam
+        return 30;
+    case 55: // GetAudioLevel
+        return 32;
+    case 57: // GetNotificationDest
+        return 12;
+    case 59: // GetTrapIp
+        return 8;
+    default:
+        return -1;
     }
 }
 
@@ -65,7 +160,7 @@ QByteArray SimDevice::answer(const QByteArray& request)
         code = UnsupportedMsgVersion;
     else if (!isSupportedType(header.type))
         code = UnsupportedMsg;
-    else if (header.type != Hello && header.type != Authentication && (m_loginId == 0 || header.loginId != m_loginId))
+    else if (needsLogin(header.type) && (m_loginId == 0 || header.loginId != m_loginId))
         code = AuthenticationTimeout;
     else
         code = handle(header.type, SimFrame::payload(request), &payload);
@@ -251,8 +346,19 @@ quint32 SimDevice::handle(quint16 type, const QByteArray& payload, QByteArray* o
     }
 
     default:
-        return UnsupportedMsg;
+        break;
     }
+
+    // Their payload layouts are unknown here, so any payload is taken.
+    if (isPlainSetting(type))
+        return Success;
+    const int size = plainReadingSize(type);
+    if (size < 0)
+        return UnsupportedMsg;
+    if (!in.complete())
+        return MsgFormatWrong;
+    out->append(QByteArray(size, '\0'));
+    return Success;
 }
 
 quint32 SimDevice::newLoginId()
@@ -281,18 +387,21 @@ void SimDevice::setUpdateMode(bool on)
     }
 }
 
-int SimDevice::keyCount() const
+quint8 SimDevice::randomInputBit()
 {
-    return m_state.panelType == 1 ? 5 : 6; // 4x1: IN 1 to IN 4 and BYPASS
+    // A 4x1 front panel has IN 1 to IN 4 on bits 0 to 3 and BYPASS on bit 5; bit 4 is its empty column.
+    static const quint8 fourByOne[] = { 0x01, 0x02, 0x04, 0x08, 0x20 };
+    if (m_state.panelType == 1)
+        return fourByOne[m_livelyRandom() % 5u];
+    return quint8(1u << (m_livelyRandom() % 6u));
 }
 
 void SimDevice::livelyStep()
 {
     ++m_livelyStep;
-    const int keys = keyCount();
 
     // Each step moves one GPIO LED on: off, green, red, green and red (flashing), off again.
-    const quint8 led = quint8(1u << (m_livelyRandom() % unsigned(keys)));
+    const quint8 led = randomInputBit();
     const bool green = m_state.gpioGreenMask & led;
     const bool red = m_state.gpioRedMask & led;
     if (!green && !red) {
@@ -308,7 +417,7 @@ void SimDevice::livelyStep()
     }
 
     if (m_livelyStep % 2 == 0)
-        m_state.keyMask ^= quint8(1u << (m_livelyRandom() % unsigned(keys)));
+        m_state.keyMask ^= randomInputBit();
     if (m_livelyStep % 3 == 0)
         m_state.localLed = quint8((m_state.localLed + 1) % 3);
     if (m_livelyStep % 4 == 0)

@@ -64,6 +64,11 @@ public:
     void livelyStep();
 
     static bool isSupportedType(int type);
+    // Hello, Authentication and GetWorkMode are answered whatever the login id.
+    static bool needsLogin(int type);
+    // Further types of the message table that the simulator answers without state of its own.
+    static bool isPlainSetting(int type);
+    static int plainReadingSize(int type); // payload size of the answer, -1 when not such a reading
     // Dotted text of an address number whose most significant byte is the first number.
     static QString addressText(quint32 address);
     // The reverse; an empty text is 0.0.0.0 and text that does not parse is 255.255.255.255.
@@ -74,7 +79,7 @@ public:
 private:
     quint32 handle(quint16 type, const QByteArray& payload, QByteArray* out);
     quint32 newLoginId();
-    int keyCount() const;
+    quint8 randomInputBit();
 
     SimDeviceState m_state;
     quint32 m_loginId = 0;
