@@ -1,6 +1,7 @@
 #include "AboutDialog.h"
 #include "ui_AboutDialog.h"
 
+#include "FixedDialog.h"
 #include "DiveVodVersion.h"
 
 AboutDialog::AboutDialog(QWidget* parent)
@@ -8,9 +9,7 @@ AboutDialog::AboutDialog(QWidget* parent)
     , ui(new Ui::AboutDialog)
 {
     ui->setupUi(this);
-    setWindowFlags((windowFlags() & ~Qt::WindowContextHelpButtonHint) | Qt::MSWindowsFixedSizeDialogHint);
-    // The hint alone fixes the size only on Windows; this does it everywhere, never cutting the contents.
-    setFixedSize(size().expandedTo(minimumSizeHint()));
+    fixDialogFrame(this);
     ui->label_Version->setText(QStringLiteral(DIVEVOD_VERSION));
 }
 

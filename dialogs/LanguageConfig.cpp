@@ -1,6 +1,7 @@
 #include "LanguageConfig.h"
 #include "ui_LanguageConfig.h"
 
+#include "FixedDialog.h"
 #include "DiveVodSettings.h"
 
 #include <QCoreApplication>
@@ -16,9 +17,7 @@ LanguageConfig::LanguageConfig(QWidget* parent, const QString& languageDir)
     , language(0)
 {
     ui->setupUi(this);
-    setWindowFlags((windowFlags() & ~Qt::WindowContextHelpButtonHint) | Qt::MSWindowsFixedSizeDialogHint);
-    // The hint alone fixes the size only on Windows; this does it everywhere, never cutting the contents.
-    setFixedSize(size().expandedTo(minimumSizeHint()));
+    fixDialogFrame(this);
 
     // A missing file leaves an empty translator: installing it then changes no text.
     const QString dir = languageDir.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../lang")
@@ -86,7 +85,7 @@ void LanguageConfig::changeEvent(QEvent* event)
         const int index = ui->comboBox->currentIndex();
         ui->retranslateUi(this);
         ui->comboBox->setCurrentIndex(index);
-        setFixedSize(size().expandedTo(minimumSizeHint()));
+        fixDialogFrame(this);
     }
     QDialog::changeEvent(event);
 }
