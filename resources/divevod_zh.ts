@@ -17,6 +17,53 @@
     </message>
 </context>
 <context>
+    <name>ChangePassword</name>
+    <message>
+        <source>Change Password</source>
+        <translation>修改密码</translation>
+    </message>
+    <message>
+        <source>User Name:</source>
+        <translation>用户名：</translation>
+    </message>
+    <message>
+        <source>New Password:</source>
+        <translation>新密码：</translation>
+    </message>
+    <message>
+        <source>Confirm Password: </source>
+        <translation>确认密码：</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>guest</source>
+        <translation>guest</translation>
+    </message>
+    <message>
+        <source>Please use the new password the next time you login</source>
+        <translation>下次登录时请使用新密码</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>The password should not be blank.</source>
+        <translation>密码不能为空。</translation>
+    </message>
+    <message>
+        <source>The two passwords are mismatched.</source>
+        <translation>两次输入的密码不一致。</translation>
+    </message>
+</context>
+<context>
     <name>DiveVod</name>
     <message>
         <source>Current network parameters is default</source>
@@ -411,6 +458,45 @@
     </message>
 </context>
 <context>
+    <name>Login</name>
+    <message>
+        <source>Login</source>
+        <translation>登录</translation>
+    </message>
+    <message>
+        <source>IP Address:</source>
+        <translation>IP 地址：</translation>
+    </message>
+    <message>
+        <source>192.168.1.100</source>
+        <translation>192.168.1.100</translation>
+    </message>
+    <message>
+        <source>User Name:</source>
+        <translation>用户名：</translation>
+    </message>
+    <message>
+        <source>admin</source>
+        <translation>admin</translation>
+    </message>
+    <message>
+        <source>guest</source>
+        <translation>guest</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>NetworkProperty</name>
     <message>
         <source>Network Property</source>
@@ -458,6 +544,13 @@
     <message>
         <source>The Remote ACO IP address is repeated.</source>
         <translation>远程ACO的IP地址重复。</translation>
+    </message>
+</context>
+<context>
+    <name>PassWordLineEdit</name>
+    <message>
+        <source>The Caps Lock is enabled.</source>
+        <translation>大写锁定已打开。</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,66 @@
+// The real Caps Lock query against an X server (run under Xvfb; skipped elsewhere): the keyboard is toggled
+// with xdotool, as a user's key press would.
+#include "CapsLockState.h"
+#include "Login.h"
+#include "PasswordFieldTest.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QX11Info>
+
+class TestCapsLockX11 : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString xdotool;
+
+    void pressCapsLock()
+    {
+        QProcess p;
+        p.start(xdotool, { QStringLiteral("key"), QStringLiteral("Caps_Lock") });
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!QX11Info::isPlatformX11())
+            QSKIP("needs an X11 display");
+        xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xdotool.isEmpty())
+            QSKIP("needs xdotool");
+        CapsLockState::clearOverride();
+    }
+
+    void queryFollowsTheKeyboard()
+    {
+        const bool before = CapsLockState::queryKeyboard();
+        pressCapsLock();
+        QTRY_COMPARE(CapsLockState::queryKeyboard(), !before);
+        QCOMPARE(CapsLockState::isOn(), !before);
+        pressCapsLock();
+        QTRY_COMPARE(CapsLockState::queryKeyboard(), before);
+    }
+
+    // The whole way: a real key release reaches the dialog, which asks the X server.
+    void loginWarnsOnTheRealKey()
+    {
+        if (CapsLockState::queryKeyboard())
+            pressCapsLock();
+        QTRY_VERIFY(!CapsLockState::queryKeyboard());
+        Login dialog;
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        pressCapsLock();
+        QTRY_COMPARE(PasswordFieldTest::shownText(), PasswordFieldTest::kWarning);
+        pressCapsLock();
+        QTRY_COMPARE(PasswordFieldTest::shownText(), QString());
+        QVERIFY(!CapsLockState::queryKeyboard());
+    }
+};
+
+QTEST_MAIN(TestCapsLockX11)
+#include "tst_CapsLockX11.moc"
