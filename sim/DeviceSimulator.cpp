@@ -16,6 +16,7 @@
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
+#include <random>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <thread>
@@ -78,6 +79,36 @@ QString neighbourAddress(const QString& address)
     return SimDevice::addressText((value & 0xFFFFFF00u) | other);
 }
 
+// Alternating silent and answering turns, the silent one first.
+struct Flapping
+{
+    int silentMs = 0;
+    int answeringMs = 0;
+    Clock::time_point start;
+
+    void set(int silent, int answering)
+    {
+        silentMs = std::max(silent, 0);
+        answeringMs = std::max(answering, 0);
+        start = Clock::now();
+    }
+
+    bool silentAt(Clock::time_point now) const
+    {
+        const qint64 period = qint64(silentMs) + answeringMs;
+        if (silentMs == 0 || period == 0)
+            return false;
+        const qint64 elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
+        return elapsed % period < silentMs;
+    }
+};
+
+// What the client waits for an answer to this type before it gives up on it.
+int requestTimeoutMs(quint16 type)
+{
+    return type == SimDevice::Hello ? 1000 : 2000;
+}
+
 // Applies a transport fault to a correct answer.
 QByteArray mangle(DeviceSimulator::Fault fault, const QByteArray& answer)
 {
@@ -132,6 +163,7 @@ struct DeviceSimulator::Impl
         quint16 port = 0;
         int fd = -1;
         bool answering = true;
+        Flapping flapping;
         int hellos = 0;
     };
 
@@ -165,7 +197,14 @@ struct DeviceSimulator::Impl
     Fault fault = Fault::None;
     int faultCount = 0;
     quint32 faultErrorCode = 1;
+    int faultType = AnyType;
+    int lateByMs = 0;
     int replyDelayMs = 0;
+    double dropShare = 0;
+    std::mt19937 dropRandom;
+    int forgetEvery = 0;
+    int requestsSinceForget = 0;
+    Flapping flapping;
     bool lively = false;
     int livelyPeriodMs = 1500;
     Clock::time_point nextLively;
@@ -313,9 +352,17 @@ struct DeviceSimulator::Impl
         // carry a type and sequence that an answer could echo.
         if (!entry.intact || !answering || datagram.size() < SimFrame::MinFrame)
             return;
+        const Clock::time_point now = Clock::now();
+        if (flapping.silentAt(now))
+            return;
+
+        if (forgetEvery > 0 && ++requestsSinceForget >= forgetEvery) {
+            requestsSinceForget = 0;
+            device.forgetLogin();
+        }
 
         Fault applied = Fault::None;
-        if (fault != Fault::None && faultCount > 0) {
+        if (fault != Fault::None && faultCount > 0 && (faultType == AnyType || faultType == header.type)) {
             applied = fault;
             if (--faultCount == 0)
                 fault = Fault::None;
@@ -328,14 +375,22 @@ struct DeviceSimulator::Impl
             answer = SimFrame::answer(header.type, faultErrorCode, header.sequence); // refused: no effect
         else
             answer = mangle(applied, device.answer(datagram));
+        // Lost on the way back: the device has acted all the same.
+        if (dropShare > 0 && std::uniform_real_distribution<double>(0.0, 1.0)(dropRandom) < dropShare)
+            return;
 
         Pending reply;
         reply.fd = (applied == Fault::FromOtherHost && otherFd >= 0) ? otherFd : deviceFd;
         reply.to = from;
         reply.data = answer;
-        const Clock::time_point due = Clock::now() + std::chrono::milliseconds(replyDelayMs);
+        int delayMs = replyDelayMs;
+        if (applied == Fault::Late)
+            delayMs = std::max(delayMs, lateByMs > 0 ? lateByMs : requestTimeoutMs(header.type) + 500);
+        const Clock::time_point due = now + std::chrono::milliseconds(delayMs);
         lock.unlock();
         pending.emplace(due, reply);
+        if (applied == Fault::Twice)
+            pending.emplace(due, reply);
     }
 
     void partnerDatagram(int fd, const QByteArray& datagram, bool fits, const sockaddr_in& from)
@@ -353,7 +408,7 @@ struct DeviceSimulator::Impl
                 return;
             if (header.type == SimDevice::Hello)
                 ++partner->hellos;
-            if (!partner->answering)
+            if (!partner->answering || partner->flapping.silentAt(Clock::now()))
                 return;
             quint32 code = SimDevice::Success;
             if (header.length != datagram.size() - 2)
@@ -531,12 +586,56 @@ void DeviceSimulator::setLively(bool on, int periodMs)
     d->wake();
 }
 
-void DeviceSimulator::setFault(Fault fault, int count, quint32 errorCode)
+void DeviceSimulator::setFault(Fault fault, int count, quint32 errorCode, int type)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->fault = count > 0 ? fault : Fault::None;
     d->faultCount = fault == Fault::None ? 0 : std::max(count, 0);
     d->faultErrorCode = errorCode;
+    d->faultType = type;
+}
+
+void DeviceSimulator::setLateBy(int ms)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->lateByMs = std::max(ms, 0);
+}
+
+void DeviceSimulator::setDropShare(double share, quint32 seed)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->dropShare = std::min(std::max(share, 0.0), 1.0);
+    d->dropRandom.seed(seed);
+}
+
+void DeviceSimulator::setForgetEvery(int requests)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->forgetEvery = std::max(requests, 0);
+    d->requestsSinceForget = 0;
+}
+
+void DeviceSimulator::setFlapping(int silentMs, int answeringMs)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->flapping.set(silentMs, answeringMs);
+}
+
+DeviceSimulator::FaultState DeviceSimulator::faultState() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    FaultState f;
+    f.fault = d->fault;
+    f.count = d->faultCount;
+    f.errorCode = d->faultErrorCode;
+    f.type = d->faultType;
+    f.lateByMs = d->lateByMs;
+    f.replyDelayMs = d->replyDelayMs;
+    f.dropShare = d->dropShare;
+    f.forgetEvery = d->forgetEvery;
+    f.flapSilentMs = d->flapping.silentMs;
+    f.flapAnsweringMs = d->flapping.answeringMs;
+    return f;
 }
 
 void DeviceSimulator::setReplyDelay(int ms)
@@ -596,6 +695,15 @@ void DeviceSimulator::setPartnerAnswering(const QString& address, bool answering
     for (Impl::Partner& partner : d->partners) {
         if (partner.address == address)
             partner.answering = answering;
+    }
+}
+
+void DeviceSimulator::setPartnerFlapping(const QString& address, int silentMs, int answeringMs)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    for (Impl::Partner& partner : d->partners) {
+        if (partner.address == address)
+            partner.flapping.set(silentMs, answeringMs);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -117,6 +118,47 @@ bool parseSerial(const QString& text, QByteArray* serial)
     return false;
 }
 
+QString faultName(DeviceSimulator::Fault fault)
+{
+    using Fault = DeviceSimulator::Fault;
+    switch (fault) {
+    case Fault::None:
+        return QStringLiteral("none");
+    case Fault::Silent:
+        return QStringLiteral("silent");
+    case Fault::WrongChecksum:
+        return QStringLiteral("wrong-checksum");
+    case Fault::WrongSequence:
+        return QStringLiteral("wrong-sequence");
+    case Fault::Oversize:
+        return QStringLiteral("oversize");
+    case Fault::Empty:
+        return QStringLiteral("empty");
+    case Fault::ShortFrame:
+        return QStringLiteral("short");
+    case Fault::ErrorCode:
+        return QStringLiteral("error");
+    case Fault::FromOtherHost:
+        return QStringLiteral("other-host");
+    case Fault::Twice:
+        return QStringLiteral("twice");
+    case Fault::Late:
+        return QStringLiteral("late");
+    }
+    return QString();
+}
+
+// "SILENT_MS ANSWER_MS" or "off" from words[first] on.
+bool parseFlap(const QStringList& words, int first, quint32* silentMs, quint32* answeringMs)
+{
+    if (words.size() == first + 1 && words[first].toLower() == QLatin1String("off")) {
+        *silentMs = *answeringMs = 0;
+        return true;
+    }
+    return words.size() == first + 2 && parseNumber(words[first], 3600000, silentMs)
+        && parseNumber(words[first + 1], 3600000, answeringMs);
+}
+
 QString hex8(quint8 value)
 {
     return QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0'));
@@ -140,6 +182,8 @@ bool parseFault(const QString& text, DeviceSimulator::Fault* fault)
         { QStringLiteral("short"), Fault::ShortFrame },
         { QStringLiteral("error"), Fault::ErrorCode },
         { QStringLiteral("other-host"), Fault::FromOtherHost },
+        { QStringLiteral("twice"), Fault::Twice },
+        { QStringLiteral("late"), Fault::Late },
     };
     const auto it = names.find(text.trimmed().toLower());
     if (it == names.end())
@@ -331,14 +375,21 @@ QString SimConsole::commandHelp()
         "                           gateway adminPassword guestPassword remoteAddress remotePassword\n"
         "                           slave1Address slave1Password (2, 3 likewise)\n"
         "  forget                   forget the login (next request gets error 13)\n"
+        "  forget every N           every Nth request finds the login forgotten (0: off)\n"
         "  silent | answer          stop / resume answering\n"
         "  update on|off            enter / leave update mode (work mode 0)\n"
         "  lively on|off [MS]       demo scenario, one change every MS ms (default 1500)\n"
         "  partner ADDR on|off      let a partner answer Hello or fall silent\n"
-        "  fault NAME [COUNT [CODE]]\n"
-        "                           misbehave on the next COUNT answers (default 1; CODE for error,\n"
-        "                           default 1): none silent wrong-checksum wrong-sequence oversize\n"
-        "                           empty short error other-host\n"
+        "  partner ADDR flap SILENT_MS ANSWER_MS | partner ADDR flap off\n"
+        "                           the partner falls silent and answers in turns\n"
+        "  fault NAME [COUNT [CODE|MS]] [type T]\n"
+        "                           misbehave on the next COUNT answers (default 1), only to requests of\n"
+        "                           message type T if given: none silent wrong-checksum wrong-sequence\n"
+        "                           oversize empty short error (CODE, default 1) other-host twice\n"
+        "                           late (MS after the request, default its time-out + 500 ms)\n"
+        "  drop PERCENT [SEED]      lose that share of the answers at random (the device still acts)\n"
+        "  flap SILENT_MS ANSWER_MS | flap off\n"
+        "                           fall silent and answer in turns, silent first\n"
         "  delay MS                 delay every answer by MS ms\n"
         "  received [N]             the last N received frames (default 10)\n"
         "  help                     this text\n"
@@ -376,8 +427,17 @@ QString SimConsole::execute(const QString& line, bool* quit)
         return setField(words[1], value);
     }
     if (command == QLatin1String("forget")) {
-        m_simulator.forgetLogin();
-        return QStringLiteral("ok login forgotten");
+        if (words.size() == 1) {
+            m_simulator.forgetLogin();
+            return QStringLiteral("ok login forgotten");
+        }
+        quint32 every = 0;
+        if (words.size() != 3 || argument(1).toLower() != QLatin1String("every")
+            || !parseNumber(argument(2), 1000000, &every))
+            return QStringLiteral("error: forget [every N]");
+        m_simulator.setForgetEvery(int(every));
+        return every == 0 ? QStringLiteral("ok forget every off")
+                          : QStringLiteral("ok forget the login every %1 requests").arg(every);
     }
     if (command == QLatin1String("silent")) {
         m_simulator.setAnswering(false);
@@ -403,27 +463,76 @@ QString SimConsole::execute(const QString& line, bool* quit)
         return on ? QStringLiteral("ok lively on every %1 ms").arg(period) : QStringLiteral("ok lively off");
     }
     if (command == QLatin1String("partner")) {
-        bool on = false;
-        if (words.size() != 3 || !parseBool(argument(2), &on))
-            return QStringLiteral("error: partner ADDR on|off");
         const QString address = argument(1);
+        bool on = false;
+        quint32 silentMs = 0, answeringMs = 0;
+        const bool flap = argument(2).toLower() == QLatin1String("flap");
+        if (flap ? !parseFlap(words, 3, &silentMs, &answeringMs) : (words.size() != 3 || !parseBool(argument(2), &on)))
+            return QStringLiteral("error: partner ADDR on|off|flap SILENT_MS ANSWER_MS|flap off");
         if (!m_simulator.partnerAddresses().contains(address))
             return QStringLiteral("error: no partner %1").arg(address);
+        if (flap) {
+            m_simulator.setPartnerFlapping(address, int(silentMs), int(answeringMs));
+            return silentMs == 0 && answeringMs == 0
+                ? QStringLiteral("ok partner %1 flap off").arg(address)
+                : QStringLiteral("ok partner %1 flap silent %2 ms, answering %3 ms")
+                      .arg(address)
+                      .arg(silentMs)
+                      .arg(answeringMs);
+        }
         m_simulator.setPartnerAnswering(address, on);
         return QStringLiteral("ok partner %1 %2")
             .arg(address, on ? QStringLiteral("answering") : QStringLiteral("silent"));
     }
     if (command == QLatin1String("fault")) {
+        // fault NAME [COUNT [CODE|MS]] [type T]
+        QStringList args = words.mid(1);
+        int type = DeviceSimulator::AnyType;
+        const int typeAt = args.indexOf(QRegularExpression(QStringLiteral("^type$"),
+                                                           QRegularExpression::CaseInsensitiveOption));
+        quint32 typeNumber = 0;
+        const QString usage = QStringLiteral("error: fault NAME [COUNT [CODE|MS]] [type T]");
+        if (typeAt >= 0) {
+            if (typeAt != args.size() - 2 || !parseNumber(args[typeAt + 1], 65535, &typeNumber))
+                return usage;
+            type = int(typeNumber);
+            args = args.mid(0, typeAt);
+        }
         DeviceSimulator::Fault fault = DeviceSimulator::Fault::None;
         quint32 count = 1;
-        quint32 code = 1;
-        if (!parseFault(argument(1), &fault) || (words.size() > 2 && !parseNumber(argument(2), 1000000, &count))
-            || (words.size() > 3 && !parseNumber(argument(3), 0xFFFFFFFFu, &code)))
-            return QStringLiteral("error: fault NAME [COUNT [CODE]]");
-        m_simulator.setFault(fault, int(count), code);
-        if (fault == DeviceSimulator::Fault::None)
+        quint32 value = 1;
+        if (args.isEmpty() || args.size() > 3 || !parseFault(args[0], &fault)
+            || (args.size() > 1 && !parseNumber(args[1], 1000000, &count))
+            || (args.size() > 2 && !parseNumber(args[2], 0xFFFFFFFFu, &value)))
+            return usage;
+        if (fault == DeviceSimulator::Fault::Late)
+            m_simulator.setLateBy(args.size() > 2 ? int(std::min<quint32>(value, 600000)) : 0);
+        m_simulator.setFault(fault, int(count), fault == DeviceSimulator::Fault::ErrorCode ? value : 1, type);
+        if (fault == DeviceSimulator::Fault::None || count == 0)
             return QStringLiteral("ok no fault");
-        return QStringLiteral("ok fault %1 on the next %2 answers").arg(argument(1).toLower()).arg(count);
+        return QStringLiteral("ok fault %1 on the next %2 answers%3")
+            .arg(faultName(fault))
+            .arg(count)
+            .arg(type == DeviceSimulator::AnyType ? QString() : QStringLiteral(" to type %1").arg(type));
+    }
+    if (command == QLatin1String("drop")) {
+        bool ok = false;
+        const double percent = argument(1).toDouble(&ok);
+        quint32 seed = 1;
+        if (!ok || percent < 0 || percent > 100 || words.size() > 3
+            || (words.size() == 3 && !parseNumber(argument(2), 0xFFFFFFFFu, &seed)))
+            return QStringLiteral("error: drop PERCENT [SEED]");
+        m_simulator.setDropShare(percent / 100.0, seed);
+        return QStringLiteral("ok drop %1% of the answers (seed %2)").arg(percent).arg(seed);
+    }
+    if (command == QLatin1String("flap")) {
+        quint32 silentMs = 0, answeringMs = 0;
+        if (!parseFlap(words, 1, &silentMs, &answeringMs))
+            return QStringLiteral("error: flap SILENT_MS ANSWER_MS|off");
+        m_simulator.setFlapping(int(silentMs), int(answeringMs));
+        if (silentMs == 0 && answeringMs == 0)
+            return QStringLiteral("ok flap off");
+        return QStringLiteral("ok flap silent %1 ms, answering %2 ms").arg(silentMs).arg(answeringMs);
     }
     if (command == QLatin1String("delay")) {
         quint32 ms = 0;
@@ -612,6 +721,19 @@ QString SimConsole::show() const
                  .arg(m_simulator.isAnswering() ? QStringLiteral("answering") : QStringLiteral("silent"))
                  .arg(m_simulator.loginId(), 8, 16, QLatin1Char('0'));
     lines << describe(m_simulator.state());
+    const DeviceSimulator::FaultState f = m_simulator.faultState();
+    lines << QStringLiteral("faults fault %1 count %2 type %3 errorCode %4 lateBy %5 delay %6 drop %7% "
+                            "forgetEvery %8 flap %9/%10")
+                 .arg(faultName(f.fault))
+                 .arg(f.count)
+                 .arg(f.type == DeviceSimulator::AnyType ? QStringLiteral("any") : QString::number(f.type))
+                 .arg(f.errorCode)
+                 .arg(f.lateByMs)
+                 .arg(f.replyDelayMs)
+                 .arg(f.dropShare * 100)
+                 .arg(f.forgetEvery)
+                 .arg(f.flapSilentMs)
+                 .arg(f.flapAnsweringMs);
     for (const QString& partner : m_simulator.partnerAddresses()) {
         lines << QStringLiteral("partner %1 %2 hellos %3")
                      .arg(partner,

@@ -1,7 +1,7 @@
 // The simulator's deliberate misbehaviour: each fault does what it says, for as many answers as asked.
-#include "DeviceSimulator.h"
-#include "RawUdpClient.h"
+#include "SimLink.h"
 
+#include <QSet>
 #include <QtTest>
 
 #include <memory>
@@ -10,14 +10,13 @@ Q_DECLARE_METATYPE(DeviceSimulator::Fault)
 
 namespace {
 
+using Fault = DeviceSimulator::Fault;
+
 // A loopback net of this test's own, so that the "other host" next to it is ours too.
 const QString DeviceAddress = QStringLiteral("127.0.231.1");
-const QByteArray AdminLogin = QByteArray::fromHex("0561646D696E06313233343536");
 
 // The healthy answer to GetPhaseAlignState with sequence 5 (phase align 1).
 const QByteArray PhaseAlignAnswer = QByteArray::fromHex("000B01004700000000000501A6");
-
-constexpr auto u32At = &RawUdpClient::u32At;
 
 } // namespace
 
@@ -26,241 +25,289 @@ class tst_SimFaults : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<DeviceSimulator> sim;
-    std::unique_ptr<RawUdpClient> client;
+    std::unique_ptr<SimLink> link;
     quint32 loginId = 0;
 
-    bool send(const QByteArray& frame) { return client->send(frame, DeviceAddress, sim->port()); }
-
-    QByteArray ask(const QByteArray& frame, bool* answered, int timeoutMs = 1000, QString* from = nullptr)
-    {
-        *answered = false;
-        QByteArray answer;
-        if (send(frame))
-            *answered = client->receive(&answer, timeoutMs, from);
-        return answer;
-    }
-
+    DeviceSimulator& sim() { return link->sim; }
     QByteArray phaseAlign(quint16 sequence = 5) { return RawUdpClient::request(71, loginId, sequence); }
+    QByteArray ask(const QByteArray& frame, bool* answered = nullptr, int timeoutMs = 1000)
+    {
+        return link->ask(frame, answered, timeoutMs);
+    }
+    QByteArray receive(int timeoutMs, QString* from = nullptr)
+    {
+        QByteArray answer;
+        return link->client.receive(&answer, timeoutMs, from) ? answer : QByteArray("none");
+    }
 
 private slots:
     void init()
     {
-        sim.reset(new DeviceSimulator);
-        QVERIFY(sim->start(DeviceAddress, 0));
-        client.reset(new RawUdpClient(QStringLiteral("127.0.0.1")));
-        QVERIFY(client->isValid());
-        bool answered = false;
-        const QByteArray answer = ask(RawUdpClient::request(2, 0, 1, AdminLogin), &answered);
-        QVERIFY(answered);
-        QCOMPARE(answer.size(), 16);
-        loginId = u32At(answer, 11);
+        link.reset(new SimLink(DeviceAddress));
+        QVERIFY(link->start());
+        loginId = link->login();
         QVERIFY(loginId != 0);
     }
 
-    void cleanup()
-    {
-        client.reset();
-        sim.reset();
-    }
+    void cleanup() { link.reset(); }
 
-    void silent()
+    void spoiltAnswers_data()
     {
-        sim->setFault(DeviceSimulator::Fault::Silent);
-        bool answered = true;
-        ask(phaseAlign(), &answered, 300);
-        QVERIFY(!answered);
-        QCOMPARE(sim->receivedCount(71), 1); // it did arrive
-        QCOMPARE(ask(phaseAlign(), &answered), PhaseAlignAnswer);
-    }
-
-    void silentDropsTheRequest()
-    {
-        sim->setFault(DeviceSimulator::Fault::Silent);
-        bool answered = true;
-        ask(RawUdpClient::request(72, loginId, 9, QByteArray::fromHex("02")), &answered, 300);
-        QVERIFY(!answered);
-        QCOMPARE(sim->state().keyMask, quint8(0x09));
-    }
-
-    void wrongChecksum()
-    {
-        sim->setFault(DeviceSimulator::Fault::WrongChecksum);
-        bool answered = false;
-        const QByteArray answer = ask(phaseAlign(), &answered);
-        QVERIFY(answered);
-        QCOMPARE(answer.size(), PhaseAlignAnswer.size());
-        QCOMPARE(answer.left(answer.size() - 1), PhaseAlignAnswer.left(PhaseAlignAnswer.size() - 1));
-        QCOMPARE(quint8(answer.back()), quint8(quint8(PhaseAlignAnswer.back()) + 1));
-        QCOMPARE(RawUdpClient::byteSum(answer), quint8(0x00));
-    }
-
-    void wrongChecksumStillActs()
-    {
-        // The device acted; only its answer was spoilt on the way.
-        sim->setFault(DeviceSimulator::Fault::WrongChecksum);
-        bool answered = false;
-        ask(RawUdpClient::request(72, loginId, 9, QByteArray::fromHex("02")), &answered);
-        QVERIFY(answered);
-        QCOMPARE(sim->state().keyMask, quint8(0x0B));
-    }
-
-    void wrongSequence_data()
-    {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<quint32>("code");
         QTest::addColumn<int>("sequence");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("5 becomes 6") << 5 << QByteArray("000B01004700000000000601A5");
-        QTest::newRow("65535 wraps to 0") << 65535 << QByteArray("000B01004700000000000001AB");
+        QTest::addColumn<QByteArray>("answer"); // hex, the first bytes when the answer is longer
+        QTest::addColumn<int>("size");
+        // clang-format off
+        QTest::newRow("wrong checksum") << Fault::WrongChecksum << 0u << 5 << QByteArray("000B01004700000000000501A7") << 13;
+        QTest::newRow("wrong sequence") << Fault::WrongSequence << 0u << 5 << QByteArray("000B01004700000000000601A5") << 13;
+        QTest::newRow("wrong sequence wraps") << Fault::WrongSequence << 0u << 65535 << QByteArray("000B01004700000000000001AB") << 13;
+        QTest::newRow("oversize") << Fault::Oversize << 0u << 5 << QByteArray("044A01004700000000000501") << 1100;
+        QTest::newRow("empty") << Fault::Empty << 0u << 5 << QByteArray() << 0;
+        // Length 9, zero error bytes, the sequence's high byte and a byte for the sum: valid but short.
+        QTest::newRow("short frame") << Fault::ShortFrame << 0u << 5 << QByteArray("00090100470000000000AE") << 11;
+        QTest::newRow("error 1") << Fault::ErrorCode << 1u << 5 << QByteArray("000A010047000000010005A7") << 12;
+        QTest::newRow("error 12") << Fault::ErrorCode << 12u << 5 << QByteArray("000A0100470000000C00059C") << 12;
+        QTest::newRow("error big") << Fault::ErrorCode << 0x01020304u << 5 << QByteArray("000A0100470102030400059E") << 12;
+        // clang-format on
     }
 
-    void wrongSequence()
+    void spoiltAnswers()
     {
+        QFETCH(Fault, fault);
+        QFETCH(quint32, code);
         QFETCH(int, sequence);
         QFETCH(QByteArray, answer);
-        sim->setFault(DeviceSimulator::Fault::WrongSequence);
+        QFETCH(int, size);
+        sim().setFault(fault, 1, code);
         bool answered = false;
-        QCOMPARE(ask(phaseAlign(quint16(sequence)), &answered).toHex().toUpper(), answer);
-    }
-
-    void oversize()
-    {
-        sim->setFault(DeviceSimulator::Fault::Oversize);
-        bool answered = false;
-        const QByteArray answer = ask(phaseAlign(), &answered);
+        const QByteArray got = ask(phaseAlign(quint16(sequence)), &answered);
         QVERIFY(answered);
-        QCOMPARE(answer.size(), 1100);
-        QCOMPARE(answer.left(12).toHex().toUpper(), QByteArray("044A01004700000000000501"));
-        QCOMPARE(RawUdpClient::byteSum(answer), quint8(0xFF));
+        QCOMPARE(got.size(), size);
+        QCOMPARE(got.left(answer.size() / 2).toHex().toUpper(), answer);
+        if (fault == Fault::Oversize)
+            QCOMPARE(RawUdpClient::byteSum(got), quint8(0xFF));
+        QCOMPARE(ask(phaseAlign()), PhaseAlignAnswer); // one answer only
     }
 
-    void empty()
+    void whetherTheDeviceActs_data()
     {
-        sim->setFault(DeviceSimulator::Fault::Empty);
-        bool answered = false;
-        const QByteArray answer = ask(phaseAlign(), &answered);
-        QVERIFY(answered);
-        QCOMPARE(answer.size(), 0);
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<double>("dropShare");
+        QTest::addColumn<int>("answers");
+        QTest::addColumn<bool>("acts");
+        // clang-format off
+        QTest::newRow("silent: the request is lost") << Fault::Silent << 0.0 << 0 << false;
+        QTest::newRow("error code: refused") << Fault::ErrorCode << 0.0 << 1 << false;
+        QTest::newRow("wrong checksum: spoilt on the way") << Fault::WrongChecksum << 0.0 << 1 << true;
+        QTest::newRow("twice: acts once, answers twice") << Fault::Twice << 0.0 << 2 << true;
+        QTest::newRow("dropped answer") << Fault::None << 1.0 << 0 << true;
+        // clang-format on
     }
 
-    void shortFrame()
+    void whetherTheDeviceActs()
     {
-        sim->setFault(DeviceSimulator::Fault::ShortFrame);
-        bool answered = false;
-        const QByteArray answer = ask(phaseAlign(), &answered);
-        QVERIFY(answered);
-        // Length 9, version 1, type 71, zero error bytes, sequence high byte, closing byte for the sum.
-        QCOMPARE(answer.toHex().toUpper(),
-                 QByteArray("000901004700000000"
-                            "00AE"));
-        QCOMPARE(RawUdpClient::byteSum(answer), quint8(0xFF));
-    }
-
-    void errorCode_data()
-    {
-        QTest::addColumn<quint32>("code");
-        QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("1 Failed") << 1u << QByteArray("000A010047000000010005A7");
-        QTest::newRow("12") << 12u << QByteArray("000A0100470000000C00059C");
-        QTest::newRow("13") << 13u << QByteArray("000A0100470000000D00059B");
-        QTest::newRow("big") << 0x01020304u << QByteArray("000A0100470102030400059E");
-    }
-
-    void errorCode()
-    {
-        QFETCH(quint32, code);
-        QFETCH(QByteArray, answer);
-        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, code);
-        bool answered = false;
-        QCOMPARE(ask(phaseAlign(), &answered).toHex().toUpper(), answer);
-    }
-
-    void errorCodeRefusesTheRequest()
-    {
-        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 1);
-        bool answered = false;
-        ask(RawUdpClient::request(72, loginId, 9, QByteArray::fromHex("02")), &answered);
-        QVERIFY(answered);
-        QCOMPARE(sim->state().keyMask, quint8(0x09));
-    }
-
-    void fromOtherHost()
-    {
-        QCOMPARE(sim->otherHostAddress(), QStringLiteral("127.0.231.2"));
-        sim->setFault(DeviceSimulator::Fault::FromOtherHost);
-        bool answered = false;
-        QString from;
-        QCOMPARE(ask(phaseAlign(), &answered, 1000, &from), PhaseAlignAnswer);
-        QCOMPARE(from, QStringLiteral("127.0.231.2"));
-        ask(phaseAlign(), &answered, 1000, &from);
-        QVERIFY(answered);
-        QCOMPARE(from, DeviceAddress);
-    }
-
-    void countAndReset_data()
-    {
-        QTest::addColumn<DeviceSimulator::Fault>("fault");
-        QTest::addColumn<int>("count");
-        QTest::newRow("wrong checksum x1") << DeviceSimulator::Fault::WrongChecksum << 1;
-        QTest::newRow("wrong checksum x3") << DeviceSimulator::Fault::WrongChecksum << 3;
-        QTest::newRow("silent x2") << DeviceSimulator::Fault::Silent << 2;
-        QTest::newRow("error x2") << DeviceSimulator::Fault::ErrorCode << 2;
-        QTest::newRow("empty x2") << DeviceSimulator::Fault::Empty << 2;
-        QTest::newRow("none") << DeviceSimulator::Fault::None << 5;
-        QTest::newRow("count 0") << DeviceSimulator::Fault::Silent << 0;
-    }
-
-    void countAndReset()
-    {
-        QFETCH(DeviceSimulator::Fault, fault);
-        QFETCH(int, count);
-        sim->setFault(fault, count, 1);
-        const int faulty = fault == DeviceSimulator::Fault::None ? 0 : count;
-        for (int i = 0; i < faulty + 2; ++i) {
-            bool answered = false;
-            const QByteArray answer = ask(phaseAlign(), &answered, 300);
-            if (i < faulty)
-                QVERIFY2(!answered || answer != PhaseAlignAnswer, qPrintable(QStringLiteral("answer %1").arg(i)));
-            else
-                QCOMPARE(answer, PhaseAlignAnswer);
+        QFETCH(Fault, fault);
+        QFETCH(double, dropShare);
+        QFETCH(int, answers);
+        QFETCH(bool, acts);
+        sim().setFault(fault);
+        sim().setDropShare(dropShare);
+        const QByteArray press = RawUdpClient::request(72, loginId, 9, QByteArray::fromHex("02"));
+        QVERIFY(link->send(press));
+        QByteArray first;
+        for (int i = 0; i < answers; ++i) {
+            const QByteArray got = receive(1000);
+            QCOMPARE(got.mid(3, 2).toHex(), QByteArray("0048"));
+            QVERIFY(first.isEmpty() || got == first);
+            first = got;
         }
+        QCOMPARE(receive(300), QByteArray("none"));
+        QCOMPARE(sim().state().keyMask, quint8(acts ? 0x0B : 0x09));
+        QCOMPARE(sim().receivedCount(72), 1);
     }
 
-    void setFaultNoneCancels()
+    void countAndType_data()
     {
-        sim->setFault(DeviceSimulator::Fault::Silent, 10);
-        sim->setFault(DeviceSimulator::Fault::None);
-        bool answered = false;
-        QCOMPARE(ask(phaseAlign(), &answered), PhaseAlignAnswer);
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("type");
+        // clang-format off
+        QTest::newRow("wrong checksum x1") << Fault::WrongChecksum << 1 << DeviceSimulator::AnyType;
+        QTest::newRow("wrong checksum x3") << Fault::WrongChecksum << 3 << DeviceSimulator::AnyType;
+        QTest::newRow("silent x2") << Fault::Silent << 2 << DeviceSimulator::AnyType;
+        QTest::newRow("none") << Fault::None << 5 << DeviceSimulator::AnyType;
+        QTest::newRow("count 0") << Fault::Silent << 0 << DeviceSimulator::AnyType;
+        // Product information answered, the version refused: what dialog tests ask for.
+        QTest::newRow("error x1 to GetVersion only") << Fault::ErrorCode << 1 << 23;
+        QTest::newRow("empty x2 to GetProductInfo only") << Fault::Empty << 2 << 5;
+        // clang-format on
+    }
+
+    void countAndType()
+    {
+        QFETCH(Fault, fault);
+        QFETCH(int, count);
+        QFETCH(int, type);
+        const QByteArray healthy5 = ask(RawUdpClient::request(5, loginId, 1));
+        const QByteArray healthy23 = ask(RawUdpClient::request(23, loginId, 1));
+        sim().setFault(fault, count, 13, type);
+        int spoilt = fault == Fault::None ? 0 : count;
+        for (int i = 0; i < 2 * (count + 2); ++i) {
+            const quint16 askType = i % 2 ? 23 : 5;
+            bool answered = false;
+            const QByteArray answer = ask(RawUdpClient::request(askType, loginId, 1), &answered, 300);
+            const bool expectSpoilt = spoilt > 0 && (type == DeviceSimulator::AnyType || type == askType);
+            if (expectSpoilt) {
+                --spoilt;
+                QVERIFY2(!answered || answer != (askType == 5 ? healthy5 : healthy23), qPrintable(QString::number(i)));
+            } else {
+                QCOMPARE(answer, askType == 5 ? healthy5 : healthy23);
+            }
+        }
+        QCOMPARE(spoilt, 0);
     }
 
     void droppedFramesUseNoFault()
     {
         // A frame the device drops (bad checksum, or while not answering) does not use up the fault.
-        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 1);
+        sim().setFault(Fault::ErrorCode, 1, 1);
         QByteArray bad = phaseAlign();
         bad[bad.size() - 1] = char(bad.back() + 1);
         bool answered = true;
         ask(bad, &answered, 300);
         QVERIFY(!answered);
-        sim->setAnswering(false);
+        sim().setAnswering(false);
         ask(phaseAlign(), &answered, 300);
         QVERIFY(!answered);
-        sim->setAnswering(true);
-        QCOMPARE(ask(phaseAlign(), &answered).toHex().toUpper(), QByteArray("000A010047000000010005A7"));
-        QCOMPARE(ask(phaseAlign(), &answered), PhaseAlignAnswer);
+        sim().setAnswering(true);
+        QCOMPARE(ask(phaseAlign()).toHex().toUpper(), QByteArray("000A010047000000010005A7"));
+        QCOMPARE(ask(phaseAlign()), PhaseAlignAnswer);
     }
 
-    void faultWithDelayKeepsOrder()
+    void fromOtherHost()
     {
-        sim->setReplyDelay(100);
-        sim->setFault(DeviceSimulator::Fault::WrongSequence, 1);
-        QVERIFY(send(phaseAlign(5)));
-        QVERIFY(send(phaseAlign(7)));
-        QByteArray first, second;
-        QVERIFY(client->receive(&first, 1000));
-        QVERIFY(client->receive(&second, 1000));
-        QCOMPARE(first.mid(9, 2).toHex(), QByteArray("0006"));
-        QCOMPARE(second.mid(9, 2).toHex(), QByteArray("0007"));
+        QCOMPARE(sim().otherHostAddress(), QStringLiteral("127.0.231.2"));
+        sim().setFault(Fault::FromOtherHost);
+        QString from;
+        QVERIFY(link->send(phaseAlign()));
+        QCOMPARE(receive(1000, &from), PhaseAlignAnswer);
+        QCOMPARE(from, QStringLiteral("127.0.231.2"));
+        QVERIFY(link->send(phaseAlign()));
+        QCOMPARE(receive(1000, &from), PhaseAlignAnswer);
+        QCOMPARE(from, DeviceAddress);
+    }
+
+    void lateAnswerMeetsTheNextRequest()
+    {
+        // A Hello waits 1000 ms; the late answer comes 500 ms after that, behind the next request's answer.
+        sim().setFault(Fault::Late);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(link->send(RawUdpClient::request(1, 0, 5)));
+        QCOMPARE(receive(1000), QByteArray("none"));
+        QVERIFY(link->send(RawUdpClient::request(1, 0, 6)));
+        QCOMPARE(receive(1000), RawUdpClient::request(1, 0, 6));
+        QCOMPARE(receive(1000), RawUdpClient::request(1, 0, 5));
+        QVERIFY2(timer.elapsed() >= 1450, qPrintable(QString::number(timer.elapsed())));
+
+        sim().setLateBy(200);
+        sim().setFault(Fault::Late, 1, 1, 71);
+        timer.restart();
+        QCOMPARE(ask(phaseAlign()), PhaseAlignAnswer);
+        QVERIFY2(timer.elapsed() >= 190, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void replyDelayKeepsOrder()
+    {
+        sim().setReplyDelay(150);
+        sim().setFault(Fault::WrongSequence);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(link->send(phaseAlign(5)));
+        QVERIFY(link->send(phaseAlign(7)));
+        QCOMPARE(receive(1000).mid(9, 2).toHex(), QByteArray("0006"));
+        QVERIFY2(timer.elapsed() >= 140, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(receive(1000).mid(9, 2).toHex(), QByteArray("0007"));
+        sim().setReplyDelay(0);
+        timer.restart();
+        QCOMPARE(ask(phaseAlign()), PhaseAlignAnswer);
+        QVERIFY(timer.elapsed() < 140);
+    }
+
+    void dropShare_data()
+    {
+        QTest::addColumn<double>("share");
+        QTest::addColumn<int>("fewest");
+        QTest::addColumn<int>("most");
+        QTest::newRow("none") << 0.0 << 60 << 60;
+        QTest::newRow("half") << 0.5 << 15 << 45;
+        QTest::newRow("all") << 1.0 << 0 << 0;
+    }
+
+    void dropShare()
+    {
+        QFETCH(double, share);
+        QFETCH(int, fewest);
+        QFETCH(int, most);
+        // The same seed loses the same answers.
+        QSet<int> answered[2];
+        for (QSet<int>& set : answered) {
+            sim().setDropShare(share, 7);
+            for (quint16 sequence = 1; sequence <= 60; ++sequence) {
+                QVERIFY(link->send(RawUdpClient::request(1, 0, sequence)));
+                QThread::usleep(300); // keeps the socket buffers from overflowing
+            }
+            for (QByteArray answer = receive(300); answer != "none"; answer = receive(300))
+                set.insert(int(RawUdpClient::u32At(answer, 7) & 0xFFFF));
+        }
+        QVERIFY2(answered[0].size() >= fewest && answered[0].size() <= most, qPrintable(QString::number(answered[0].size())));
+        QCOMPARE(answered[1], answered[0]);
+        QCOMPARE(sim().receivedCount(1), 120);
+    }
+
+    void forgetEvery_data()
+    {
+        QTest::addColumn<int>("every");
+        QTest::addColumn<QString>("errors"); // L: logged in again after a refusal
+        QTest::newRow("off") << 0 << "0 0 0 0 0";
+        QTest::newRow("every 3rd request") << 3 << "0 0 13 L 0 13 L 0";
+        QTest::newRow("every 2nd request") << 2 << "0 13 L 13 L 13";
+    }
+
+    void forgetEvery()
+    {
+        QFETCH(int, every);
+        QFETCH(QString, errors);
+        sim().setForgetEvery(every);
+        QStringList seen;
+        quint32 id = loginId;
+        while (seen.join(QLatin1Char(' ')).size() < errors.size()) {
+            const quint32 error = RawUdpClient::errorOf(link->call(71, id));
+            seen << QString::number(error);
+            if (error == 13 && seen.join(QLatin1Char(' ')).size() < errors.size()) {
+                id = link->login();
+                seen << QStringLiteral("L");
+            }
+        }
+        QCOMPARE(seen.join(QLatin1Char(' ')), errors);
+    }
+
+    void flapping()
+    {
+        const int silentMs = 250, answeringMs = 250;
+        const QString mismatches = flapMismatches(
+            [&] { sim().setFlapping(silentMs, answeringMs); },
+            [&] {
+                link->client.drain();
+                bool answered = false;
+                link->call(1, 0, {}, &answered, 50);
+                return answered;
+            },
+            silentMs, answeringMs, 1500);
+        QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches));
+        sim().setFlapping(0, 0);
+        QCOMPARE(RawUdpClient::errorOf(link->call(1, 0)), 0u);
     }
 };
 

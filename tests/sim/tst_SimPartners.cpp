@@ -1,6 +1,5 @@
 // Partner ACO responders: "Hello" on port 33903 of further loopback addresses, switchable at run time.
-#include "DeviceSimulator.h"
-#include "RawUdpClient.h"
+#include "SimLink.h"
 
 #include <QtTest>
 
@@ -13,8 +12,7 @@ const QString PartnerA = QStringLiteral("127.0.232.2");
 const QString PartnerB = QStringLiteral("127.0.232.3");
 const quint16 PartnerPort = 33903;
 
-const QByteArray HelloRequest = QByteArray::fromHex("000A010001000000000001F2");
-const QByteArray HelloAnswer = QByteArray::fromHex("000A010001000000000001F2");
+const QByteArray Hello = QByteArray::fromHex("000A010001000000000001F2"); // a success answer has the same bytes
 
 } // namespace
 
@@ -26,13 +24,14 @@ private:
     std::unique_ptr<DeviceSimulator> sim;
     std::unique_ptr<RawUdpClient> client;
 
-    QByteArray hello(const QString& address, bool* answered, QString* from = nullptr, quint16* fromPort = nullptr,
-                     int timeoutMs = 1000)
+    // The answer to one datagram sent to a partner; "none" when none came.
+    QByteArray probe(const QString& address, const QByteArray& request = Hello, int timeoutMs = 1000,
+                     QString* from = nullptr, quint16* fromPort = nullptr)
     {
-        *answered = false;
         QByteArray answer;
-        if (client->send(HelloRequest, address, PartnerPort))
-            *answered = client->receive(&answer, timeoutMs, from, fromPort);
+        client->drain();
+        if (!client->send(request, address, PartnerPort) || !client->receive(&answer, timeoutMs, from, fromPort))
+            return QByteArray("none");
         return answer;
     }
 
@@ -42,6 +41,8 @@ private slots:
         sim.reset(new DeviceSimulator);
         client.reset(new RawUdpClient(QStringLiteral("127.0.0.1")));
         QVERIFY(client->isValid());
+        QVERIFY(sim->addPartner(PartnerA));
+        QVERIFY(sim->addPartner(PartnerB, PartnerPort));
     }
 
     void cleanup()
@@ -52,83 +53,53 @@ private slots:
 
     void answersHelloOnItsOwnAddress()
     {
-        QVERIFY(sim->addPartner(PartnerA));
-        QVERIFY(sim->addPartner(PartnerB, PartnerPort));
         QCOMPARE(sim->partnerAddresses(), QStringList({ PartnerA, PartnerB }));
-        QVERIFY(sim->isPartnerAnswering(PartnerA));
-
         for (const QString& partner : { PartnerA, PartnerB }) {
-            bool answered = false;
             QString from;
             quint16 fromPort = 0;
-            QCOMPARE(hello(partner, &answered, &from, &fromPort), HelloAnswer);
-            QVERIFY(answered);
+            QCOMPARE(probe(partner, RawUdpClient::request(1, 0, 0xBEEF), 1000, &from, &fromPort),
+                     RawUdpClient::request(1, 0, 0xBEEF));
             QCOMPARE(from, partner);
             QCOMPARE(fromPort, PartnerPort);
             QCOMPARE(sim->partnerHelloCount(partner), 1);
         }
     }
 
-    void echoesTheSequence()
-    {
-        QVERIFY(sim->addPartner(PartnerA));
-        QByteArray answer;
-        QVERIFY(client->send(RawUdpClient::request(1, 0, 0xBEEF), PartnerA, PartnerPort));
-        QVERIFY(client->receive(&answer, 1000));
-        QCOMPARE(answer, RawUdpClient::request(1, 0, 0xBEEF)); // a success answer has the same bytes
-    }
-
     void fallsSilentWhenSwitched()
     {
-        QVERIFY(sim->addPartner(PartnerA));
-        QVERIFY(sim->addPartner(PartnerB));
         sim->setPartnerAnswering(PartnerA, false);
         QVERIFY(!sim->isPartnerAnswering(PartnerA));
-
-        bool answered = true;
-        hello(PartnerA, &answered, nullptr, nullptr, 300);
-        QVERIFY(!answered);
+        QCOMPARE(probe(PartnerA, Hello, 300), QByteArray("none"));
         QCOMPARE(sim->partnerHelloCount(PartnerA), 1); // heard, not answered
-        hello(PartnerB, &answered);
-        QVERIFY(answered); // the other one is not affected
-
+        QCOMPARE(probe(PartnerB), Hello); // the other one is not affected
         sim->setPartnerAnswering(PartnerA, true);
-        QCOMPARE(hello(PartnerA, &answered), HelloAnswer);
+        QCOMPARE(probe(PartnerA), Hello);
         QCOMPARE(sim->partnerHelloCount(PartnerA), 2);
     }
 
     void independentOfTheDevice()
     {
-        QVERIFY(sim->addPartner(PartnerA)); // before the device starts
-        bool answered = false;
-        hello(PartnerA, &answered);
-        QVERIFY(answered);
-
+        QCOMPARE(probe(PartnerA), Hello); // before the device starts
         QVERIFY(sim->start(QStringLiteral("127.0.232.1"), 0));
         sim->setAnswering(false);
-        hello(PartnerA, &answered);
-        QVERIFY(answered);
         sim->setFault(DeviceSimulator::Fault::Silent, 5);
-        hello(PartnerA, &answered);
-        QVERIFY(answered);
-
+        sim->setFlapping(10000, 10);
+        QCOMPARE(probe(PartnerA), Hello);
         sim->stop();
-        hello(PartnerA, &answered);
-        QVERIFY(answered);
-        QCOMPARE(sim->partnerHelloCount(PartnerA), 4);
-        // A Hello to the partner never reaches the device's log.
-        QCOMPARE(sim->receivedCount(1), 0);
+        QCOMPARE(probe(PartnerA), Hello);
+        QCOMPARE(sim->partnerHelloCount(PartnerA), 3);
+        QCOMPARE(sim->receivedCount(1), 0); // a Hello to the partner never reaches the device's log
     }
 
     void otherTypesAndBadFrames_data()
     {
         QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QByteArray>("answer"); // empty: no answer
+        QTest::addColumn<QByteArray>("answer"); // "none": no answer
         QTest::addColumn<int>("hellos");
         // clang-format off
         QTest::newRow("GetWorkMode is unsupported")
             << QByteArray("000A010003000000000002EF") << QByteArray("000A0100030000000B0002E4") << 0;
-        QTest::newRow("bad checksum") << QByteArray("000A010001000000000001F3") << QByteArray() << 0;
+        QTest::newRow("bad checksum") << QByteArray("000A010001000000000001F3") << QByteArray("none") << 0;
         QTest::newRow("Hello with payload")
             << QByteArray("000B01000100000000000C00E6") << QByteArray("000A01000100000009000CDE") << 1;
         // clang-format on
@@ -139,31 +110,32 @@ private slots:
         QFETCH(QByteArray, request);
         QFETCH(QByteArray, answer);
         QFETCH(int, hellos);
-        QVERIFY(sim->addPartner(PartnerA));
-        bool answered = false;
-        QByteArray got;
-        QVERIFY(client->send(QByteArray::fromHex(request), PartnerA, PartnerPort));
-        answered = client->receive(&got, answer.isEmpty() ? 300 : 1000);
-        QCOMPARE(answered, !answer.isEmpty());
-        QCOMPARE(got.toHex().toUpper(), answer);
+        const QByteArray got = probe(PartnerA, QByteArray::fromHex(request), answer == "none" ? 300 : 1000);
+        QCOMPARE(got == "none" ? got : got.toHex().toUpper(), answer);
         QCOMPARE(sim->partnerHelloCount(PartnerA), hellos);
     }
 
     void refusesTakenPortsAndForeignAddresses()
     {
-        QVERIFY(sim->addPartner(PartnerA));
         QVERIFY(!sim->addPartner(PartnerA)); // the port is taken
         DeviceSimulator other;
         QVERIFY(!other.addPartner(PartnerA));
         QVERIFY(!other.addPartner(QStringLiteral("192.168.1.100")));
-        QCOMPARE(sim->partnerAddresses(), QStringList({ PartnerA }));
-    }
-
-    void unknownPartner()
-    {
+        QCOMPARE(sim->partnerAddresses(), QStringList({ PartnerA, PartnerB }));
         QCOMPARE(sim->partnerHelloCount(QStringLiteral("127.0.232.9")), 0);
         QVERIFY(!sim->isPartnerAnswering(QStringLiteral("127.0.232.9")));
-        sim->setPartnerAnswering(QStringLiteral("127.0.232.9"), false); // harmless
+    }
+
+    void flapping()
+    {
+        const int silentMs = 250, answeringMs = 250;
+        const QString mismatches = flapMismatches([&] { sim->setPartnerFlapping(PartnerA, silentMs, answeringMs); },
+                                                  [&] { return probe(PartnerA, Hello, 50) == Hello; }, silentMs,
+                                                  answeringMs, 1500);
+        QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches));
+        QCOMPARE(probe(PartnerB), Hello); // only the one partner flaps
+        sim->setPartnerFlapping(PartnerA, 0, 0);
+        QCOMPARE(probe(PartnerA), Hello);
     }
 };
 
