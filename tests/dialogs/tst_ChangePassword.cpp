@@ -11,35 +11,15 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace PasswordFieldTest;
+
 class TestChangePassword : public QObject
 {
     Q_OBJECT
 
-private:
-    template <typename T> static T* child(QWidget& dialog, const char* name)
-    {
-        T* w = dialog.findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
-    }
-    static void showActive(QDialog& dialog)
-    {
-        dialog.move(120, 90);
-        dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    }
-
 private slots:
     void init() { CapsLockState::setOverride(false); }
-    void cleanup()
-    {
-        CapsLockState::clearOverride();
-        PasswordFieldTest::hideNow();
-        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
-        PasswordFieldTest::verifyNoWindowLeft();
-    }
+    void cleanup() { PasswordFieldTest::cleanup(); }
 
     void frameAndFocus()
     {
@@ -168,57 +148,37 @@ private slots:
         translators.SetLanguage(0);
     }
 
-    // A Caps Lock release warns under the focused password field; elsewhere it changes nothing.
-    void capsLockFollowsFocus_data()
+    // A Caps Lock release warns under the focused password field and changes nothing elsewhere; hovering
+    // warns too (line edits track the mouse by themselves).
+    void capsLockWarning_data()
     {
-        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("capsOn");
         QTest::addColumn<bool>("otherTipBefore");
         QTest::addColumn<QString>("tipAfter");
-        const QString warning = PasswordFieldTest::kWarning;
         // clang-format off
-        QTest::newRow("new password, on")      << "lineEditNewPassword"     << true  << false << warning;
-        QTest::newRow("confirmation, on")      << "lineEditComfirmPassword" << true  << false << warning;
-        QTest::newRow("confirmation, off")     << "lineEditComfirmPassword" << false << true  << "";
-        QTest::newRow("user combo, on")        << "comboBoxUser"            << true  << false << "";
-        QTest::newRow("user combo, off")       << "comboBoxUser"            << false << true  << "other";
+        QTest::newRow("new password, on")  << "lineEditNewPassword"     << "release Caps Lock" << true  << false << kWarning;
+        QTest::newRow("confirmation, on")  << "lineEditComfirmPassword" << "release Caps Lock" << true  << false << kWarning;
+        QTest::newRow("confirmation, off") << "lineEditComfirmPassword" << "release Caps Lock" << false << true  << "";
+        QTest::newRow("user combo, on")    << "comboBoxUser"            << "release Caps Lock" << true  << false << "";
+        QTest::newRow("user combo, off")   << "comboBoxUser"            << "release Caps Lock" << false << true  << "other";
+        QTest::newRow("hover, on")         << "lineEditComfirmPassword" << "hover"             << true  << false << kWarning;
         // clang-format on
     }
-    void capsLockFollowsFocus()
+    void capsLockWarning()
     {
-        QFETCH(QString, focus);
+        QFETCH(QString, field);
+        QFETCH(QString, action);
         QFETCH(bool, capsOn);
         QFETCH(bool, otherTipBefore);
         QFETCH(QString, tipAfter);
         ChangePassword dialog;
         showActive(dialog);
-        auto* focused = dialog.findChild<QWidget*>(focus);
-        focused->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(QApplication::focusWidget(), focused);
-        if (otherTipBefore)
-            PasswordFieldTest::showOther();
-        CapsLockState::setOverride(capsOn);
-        // The release reaches the focused field first and, unhandled there, the dialog.
-        QTest::keyRelease(focused, Qt::Key_CapsLock);
-        QTRY_COMPARE(PasswordFieldTest::shownText(), tipAfter);
-        if (tipAfter == PasswordFieldTest::kWarning) {
-            const QPoint under(dialog.x() + focused->x(), dialog.y() + focused->y() + 2 * focused->height());
-            QCOMPARE(PasswordFieldTest::label()->pos(), PasswordFieldTest::labelPosFor(under));
-        }
-    }
-
-    // Hovering over either field warns under that field (line edits track the mouse by themselves).
-    void hoverWarnsUnderTheField()
-    {
-        ChangePassword dialog;
-        showActive(dialog);
-        auto* field = child<QWidget>(dialog, "lineEditComfirmPassword");
-        PasswordFieldTest::showOther();
-        CapsLockState::setOverride(true);
-        QTest::mouseMove(field, QPoint(5, 5));
-        QTRY_COMPARE(PasswordFieldTest::shownText(), PasswordFieldTest::kWarning);
-        const QPoint under(dialog.x() + field->x(), dialog.y() + field->y() + 2 * field->height());
-        QCOMPARE(PasswordFieldTest::label()->pos(), PasswordFieldTest::labelPosFor(under));
+        auto* target = dialog.findChild<QWidget*>(field);
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        act(dialog, target, action, capsOn, otherTipBefore, tipAfter);
     }
 };
 
