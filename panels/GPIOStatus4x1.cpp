@@ -6,6 +6,15 @@
 
 #include <QEvent>
 
+namespace {
+
+StatusPanelLogic::Widgets FormWidgets(const Ui::GpioStatus4x1& ui, StatusPanelLogic::Descriptions& descriptions)
+{
+    return StatusPanelLogic::Widgets::FromForm(ui, StatusPanelLogic::InputNames4x1(), descriptions);
+}
+
+} // namespace
+
 GPIOStatus4x1::GPIOStatus4x1(DiveVodNetClient* client, QWidget* parent)
     : QWidget(parent)
     , client(client)
@@ -13,11 +22,12 @@ GPIOStatus4x1::GPIOStatus4x1(DiveVodNetClient* client, QWidget* parent)
     , flashTimers {}
 {
     ui->setupUi(this);
-    for (QPushButton* key : StatusPanelLogic::Widgets::FromForm(*ui).inputKeys) {
+    for (QPushButton* key : FormWidgets(*ui, descriptions).inputKeys) {
         connect(key, SIGNAL(clicked()), this, SLOT(OnSetABKeyState()));
     }
     buttonBits = StatusPanelLogic::ButtonBits();
     lastClick = StatusPanelLogic::CurrentTime();
+    descriptions.fill(-1);
     ResetStatus();
 }
 
@@ -30,12 +40,12 @@ GPIOStatus4x1::~GPIOStatus4x1()
 
 void GPIOStatus4x1::ResetStatus()
 {
-    StatusPanelLogic::ResetStatus(StatusPanelLogic::Widgets::FromForm(*ui), flashTimers, flashSlots);
+    StatusPanelLogic::ResetStatus(FormWidgets(*ui, descriptions), flashTimers, flashSlots);
 }
 
 void GPIOStatus4x1::SetABKeysEnabled(bool enabled)
 {
-    StatusPanelLogic::SetABKeysEnabled(StatusPanelLogic::Widgets::FromForm(*ui), enabled);
+    StatusPanelLogic::SetABKeysEnabled(FormWidgets(*ui, descriptions), enabled);
 }
 
 LedStatusTimer* GPIOStatus4x1::FlashTimer(int slot) const
@@ -50,7 +60,7 @@ QVector<int> GPIOStatus4x1::FlashSlots() const
 
 void GPIOStatus4x1::OnRecvStatusInfo(AcoGpioInfo info)
 {
-    StatusPanelLogic::ApplyStatus(StatusPanelLogic::Widgets::FromForm(*ui), flashTimers, flashSlots, info);
+    StatusPanelLogic::ApplyStatus(FormWidgets(*ui, descriptions), flashTimers, flashSlots, info);
 }
 
 void GPIOStatus4x1::OnSetABKeyState()
@@ -67,6 +77,7 @@ void GPIOStatus4x1::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        StatusPanelLogic::RetranslateDescriptions(FormWidgets(*ui, descriptions));
     }
     QWidget::changeEvent(event);
 }

@@ -53,6 +53,8 @@ private:
     QVector<int> flashSlots;
     QMap<QString, int> buttonBits;
     QTime lastClick;
+    // What the indicators' tool tips say now (see StatusPanelLogic::Descriptions).
+    std::array<qint8, 25> descriptions;
 };
 
 #endif // GPIOSTATUS4X1_H

@@ -4,8 +4,11 @@
 #include "LedStatusTimer.h"
 #include "PanelStyles.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,7 +32,224 @@ const QString& KeyOnOff(bool on)
     return on ? KEY_ACTIVE : KEY_IDLE;
 }
 
+// --- Tool tips and accessible names ------------------------------------------------------------------
+// Each indicator says what it shows, in the words of the alarm log ("PS1: Green", "IN 2: Green Red
+// Flashing"). The texts are written only when what an indicator shows changes, and again on a
+// language change.
+
+const char* const Context = "StatusPanelLogic";
+
+enum class Shown : qint8 { Keep = -1, Off, Green, Red, GreenRedFlashing, GreenFlashing, Disabled, Enabled, Flashing };
+
+const char* ShownText(Shown shown)
+{
+    switch (shown) {
+    case Shown::Off:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Off");
+    case Shown::Green:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Green");
+    case Shown::Red:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Red");
+    case Shown::GreenRedFlashing:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Green Red Flashing");
+    case Shown::GreenFlashing:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Green Flashing");
+    case Shown::Disabled:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Disabled");
+    case Shown::Enabled:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Enabled");
+    case Shown::Flashing:
+        return QT_TRANSLATE_NOOP("StatusPanelLogic", "Flashing");
+    case Shown::Keep:
+        break;
+    }
+    return "";
+}
+
+const char* const NamePS1 = QT_TRANSLATE_NOOP("StatusPanelLogic", "PS1");
+const char* const NamePS2 = QT_TRANSLATE_NOOP("StatusPanelLogic", "PS2");
+const char* const NameLocal = QT_TRANSLATE_NOOP("StatusPanelLogic", "Local");
+const char* const NameRemote = QT_TRANSLATE_NOOP("StatusPanelLogic", "Remote");
+const char* const NameD2X1 = QT_TRANSLATE_NOOP("StatusPanelLogic", "D2X1");
+const char* const Name4X1 = QT_TRANSLATE_NOOP("StatusPanelLogic", "4X1");
+const char* const NameOthers = QT_TRANSLATE_NOOP("StatusPanelLogic", "Others");
+const char* const NameLock = QT_TRANSLATE_NOOP("StatusPanelLogic", "LOCK");
+const char* const NameAutoMode = QT_TRANSLATE_NOOP("StatusPanelLogic", "AUTO MODE");
+const char* const NamePhaseAlign = QT_TRANSLATE_NOOP("StatusPanelLogic", "PHASE ALIGN");
+const char* const NameRemCtrl = QT_TRANSLATE_NOOP("StatusPanelLogic", "REM CTRL");
+const char* const NameUpgrade = QT_TRANSLATE_NOOP("StatusPanelLogic", "UPGRADE");
+const char* const NameIpReset = QT_TRANSLATE_NOOP("StatusPanelLogic", "IP RESET");
+
+enum class NameKind { Plain, InputKey };
+
+// Positions of the indicators in StatusPanelLogic::Descriptions.
+enum IndicatorIndex : int {
+    IndexPS1,
+    IndexPS2,
+    IndexLocal,
+    IndexRemote,
+    IndexMode2x1,
+    IndexMode4x1,
+    IndexModeOthers,
+    IndexLock,
+    IndexAutoMode,
+    IndexPhaseAlign,
+    IndexRemCtrl,
+    IndexUpgrade,
+    IndexIpReset,
+    IndexFirstInputLed,
+    IndexFirstInputKey = IndexFirstInputLed + StatusPanelLogic::InputCount,
+    IndexEnd = IndexFirstInputKey + StatusPanelLogic::InputCount
+};
+static_assert(IndexEnd == StatusPanelLogic::IndicatorCount, "one description per indicator");
+
+// What every indicator shows after a record; Keep leaves an indicator's description alone.
+using ShownNow = std::array<Shown, StatusPanelLogic::IndicatorCount>;
+
+struct Indicator
+{
+    QWidget* widget;
+    const char* name;
+    NameKind kind;
+};
+
+std::array<Indicator, StatusPanelLogic::IndicatorCount> Indicators(const StatusPanelLogic::Widgets& w)
+{
+    std::array<Indicator, StatusPanelLogic::IndicatorCount> all = { {
+        { w.ps1, NamePS1, NameKind::Plain },
+        { w.ps2, NamePS2, NameKind::Plain },
+        { w.local, NameLocal, NameKind::Plain },
+        { w.remote, NameRemote, NameKind::Plain },
+        { w.mode2x1, NameD2X1, NameKind::Plain },
+        { w.mode4x1, Name4X1, NameKind::Plain },
+        { w.modeOthers, NameOthers, NameKind::Plain },
+        { w.lock, NameLock, NameKind::Plain },
+        { w.autoMode, NameAutoMode, NameKind::Plain },
+        { w.phaseAlign, NamePhaseAlign, NameKind::Plain },
+        { w.remCtrl, NameRemCtrl, NameKind::Plain },
+        { w.upgrade, NameUpgrade, NameKind::Plain },
+        { w.ipReset, NameIpReset, NameKind::Plain },
+    } };
+    for (int i = 0; i < StatusPanelLogic::InputCount; ++i) {
+        all[IndexFirstInputLed + i] = { w.inputLeds[i], (*w.inputNames)[i], NameKind::Plain };
+        all[IndexFirstInputKey + i] = { w.inputKeys[i], (*w.inputNames)[i], NameKind::InputKey };
+    }
+    return all;
+}
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate(Context, text);
+}
+
+void WriteDescription(const Indicator& indicator, Shown shown)
+{
+    const QString who = indicator.kind == NameKind::InputKey
+        ? Tr(QT_TRANSLATE_NOOP("StatusPanelLogic", "%1 key")).arg(Tr(indicator.name))
+        : Tr(indicator.name);
+    const QString text = Tr(QT_TRANSLATE_NOOP("StatusPanelLogic", "%1: %2")).arg(who, Tr(ShownText(shown)));
+    indicator.widget->setToolTip(text);
+    indicator.widget->setAccessibleName(text);
+}
+
+// Writes only the descriptions whose state changed: an unchanged record costs a comparison each.
+void UpdateDescriptions(const StatusPanelLogic::Widgets& w, const ShownNow& now)
+{
+    StatusPanelLogic::Descriptions& described = *w.descriptions;
+    std::array<Indicator, StatusPanelLogic::IndicatorCount> all;
+    bool collected = false;
+    for (int i = 0; i < StatusPanelLogic::IndicatorCount; ++i) {
+        const auto code = static_cast<qint8>(now[i]);
+        if (now[i] == Shown::Keep || described[i] == code) {
+            continue;
+        }
+        if (!collected) {
+            all = Indicators(w);
+            collected = true;
+        }
+        described[i] = code;
+        WriteDescription(all[i], now[i]);
+    }
+}
+
+Shown LedShown(bool on)
+{
+    return on ? Shown::Green : Shown::Off;
+}
+
+Shown KeyShown(bool on)
+{
+    return on ? Shown::Enabled : Shown::Disabled;
+}
+
+// The same mapping as the looks in ApplyStatus: an unknown value of a three-state field keeps both
+// the look and the description.
+ShownNow ShownFor(const AcoGpioInfo& info)
+{
+    const auto triState = [](quint32 value, Shown s0, Shown s1, Shown s2) {
+        return value == 0 ? s0 : value == 1 ? s1 : value == 2 ? s2 : Shown::Keep;
+    };
+    ShownNow now;
+    now[IndexPS1] = LedShown(info.ps1Led);
+    now[IndexPS2] = LedShown(info.ps2Led);
+    now[IndexLocal] = triState(info.localLed, Shown::Green, Shown::Off, Shown::GreenFlashing);
+    now[IndexRemote] = triState(info.remoteLed, Shown::Green, Shown::Off, Shown::GreenFlashing);
+    now[IndexMode2x1] = LedShown(info.panelType == 0);
+    now[IndexMode4x1] = LedShown(info.panelType == 1);
+    now[IndexModeOthers] = LedShown(info.panelType == 2);
+    now[IndexLock] = KeyShown(info.keyLock);
+    now[IndexAutoMode] = KeyShown(info.autoMode);
+    now[IndexPhaseAlign] = triState(info.phaseAlign, Shown::Disabled, Shown::Enabled, Shown::Flashing);
+    now[IndexRemCtrl] = KeyShown(info.remCtrl);
+    now[IndexUpgrade] = KeyShown(info.upgrade);
+    now[IndexIpReset] = KeyShown(info.ipReset);
+    for (int i = 0; i < StatusPanelLogic::InputCount; ++i) {
+        const quint32 bit = 1u << i;
+        const bool green = info.gpioGreenMask & bit;
+        const bool red = info.gpioRedMask & bit;
+        now[IndexFirstInputLed + i]
+            = green && red ? Shown::GreenRedFlashing : (green ? Shown::Green : (red ? Shown::Red : Shown::Off));
+        now[IndexFirstInputKey + i] = KeyShown(info.keyMask & bit);
+    }
+    return now;
+}
+
 } // namespace
+
+const StatusPanelLogic::InputNames& StatusPanelLogic::InputNames2x1()
+{
+    static const InputNames names = {
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "Group A IN 1"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "Group A IN 2"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "Group A BYPASS"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "Group B IN 1"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "Group B IN 2"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "Group B BYPASS"),
+    };
+    return names;
+}
+
+const StatusPanelLogic::InputNames& StatusPanelLogic::InputNames4x1()
+{
+    // The fifth column has no caption and no input behind it, but its LED still lights.
+    static const InputNames names = {
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "IN 1"),          QT_TRANSLATE_NOOP("StatusPanelLogic", "IN 2"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "IN 3"),          QT_TRANSLATE_NOOP("StatusPanelLogic", "IN 4"),
+        QT_TRANSLATE_NOOP("StatusPanelLogic", "IN 5 (unused)"), QT_TRANSLATE_NOOP("StatusPanelLogic", "BYPASS"),
+    };
+    return names;
+}
+
+void StatusPanelLogic::RetranslateDescriptions(const Widgets& w)
+{
+    const auto all = Indicators(w);
+    for (int i = 0; i < IndicatorCount; ++i) {
+        const qint8 code = (*w.descriptions)[i];
+        if (code >= 0) {
+            WriteDescription(all[i], static_cast<Shown>(code));
+        }
+    }
+}
 
 void StatusPanelLogic::DeleteTimer(FlashTimers& flashTimers, int slot)
 {
@@ -119,6 +339,7 @@ void StatusPanelLogic::ApplyStatus(const Widgets& w, FlashTimers& flashTimers, Q
     SetStyle(w.upgrade, KeyOnOff(info.upgrade));
     SetStyle(w.lock, KeyOnOff(info.keyLock));
     SetStyle(w.autoMode, KeyOnOff(info.autoMode));
+    UpdateDescriptions(w, ShownFor(info));
 
     // Whenever the set of flashing slots changes, restart every timer in one pass so that all
     // flashing indicators blink together. A timer kept by an unknown state counts here too.
@@ -148,6 +369,11 @@ void StatusPanelLogic::ResetStatus(const Widgets& w, FlashTimers& flashTimers, Q
     for (QPushButton* key : { w.phaseAlign, w.ipReset, w.remCtrl, w.upgrade, w.lock, w.autoMode }) {
         SetStyle(key, KEY_IDLE);
     }
+    ShownNow dark;
+    dark.fill(Shown::Off);
+    std::fill(dark.begin() + IndexLock, dark.begin() + IndexIpReset + 1, Shown::Disabled);
+    std::fill(dark.begin() + IndexFirstInputKey, dark.end(), Shown::Disabled);
+    UpdateDescriptions(w, dark);
     SetABKeysEnabled(w, false);
 }
 

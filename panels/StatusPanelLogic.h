@@ -30,6 +30,16 @@ public:
     static constexpr int ClickIntervalMs = 1000;
 
     using FlashTimers = std::array<LedStatusTimer*, SlotCount>;
+    // Untranslated names of the six inputs as one panel captions them (translation context
+    // "StatusPanelLogic"); the tool tips and accessible names start with them.
+    using InputNames = std::array<const char*, InputCount>;
+    static const InputNames& InputNames2x1();
+    static const InputNames& InputNames4x1();
+    // What each indicator's tool tip and accessible name say now, as a code (-1: nothing yet), so that
+    // a record rewrites only the texts of what changed. Order: PS1, PS2, Local, Remote, the three mode
+    // LEDs, the six function keys, the input LEDs, the input keys.
+    static constexpr int IndicatorCount = 25;
+    using Descriptions = std::array<qint8, IndicatorCount>;
 
     // The indicators of one panel form.
     struct Widgets
@@ -49,10 +59,15 @@ public:
         QPushButton* upgrade = nullptr;
         QPushButton* lock = nullptr;
         QPushButton* autoMode = nullptr;
+        const InputNames* inputNames = nullptr;
+        Descriptions* descriptions = nullptr;
 
-        template <class Form> static Widgets FromForm(const Form& ui)
+        template <class Form>
+        static Widgets FromForm(const Form& ui, const InputNames& names, Descriptions& descriptions)
         {
             Widgets w;
+            w.inputNames = &names;
+            w.descriptions = &descriptions;
             w.ps1 = ui.labelPS1;
             w.ps2 = ui.labelPS2;
             w.local = ui.labelLocal;
@@ -79,6 +94,8 @@ public:
     // The disconnected look: everything gray or idle, nothing flashing, input keys disabled.
     static void ResetStatus(const Widgets& w, FlashTimers& flashTimers, QVector<int>& flashSlots);
     static void SetABKeysEnabled(const Widgets& w, bool enabled);
+    // Writes every indicator's tool tip and accessible name again in the current language.
+    static void RetranslateDescriptions(const Widgets& w);
     static void DeleteTimers(FlashTimers& flashTimers);
 
     // Object name of each input key button -> its key bit.

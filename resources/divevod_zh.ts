@@ -554,6 +554,149 @@
     </message>
 </context>
 <context>
+    <name>StatusPanelLogic</name>
+    <message>
+        <source>Off</source>
+        <translation>熄灭</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>绿色</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>红色</translation>
+    </message>
+    <message>
+        <source>Green Red Flashing</source>
+        <translation>绿红闪烁</translation>
+    </message>
+    <message>
+        <source>Green Flashing</source>
+        <translation>绿色闪烁</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>禁用</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>Flashing</source>
+        <translation>闪烁</translation>
+    </message>
+    <message>
+        <source>PS1</source>
+        <translation>PS1</translation>
+    </message>
+    <message>
+        <source>PS2</source>
+        <translation>PS2</translation>
+    </message>
+    <message>
+        <source>Local</source>
+        <translation>本地</translation>
+    </message>
+    <message>
+        <source>Remote</source>
+        <translation>远程</translation>
+    </message>
+    <message>
+        <source>D2X1</source>
+        <translation>D2X1</translation>
+    </message>
+    <message>
+        <source>4X1</source>
+        <translation>4X1</translation>
+    </message>
+    <message>
+        <source>Others</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <source>LOCK</source>
+        <translation>锁定</translation>
+    </message>
+    <message>
+        <source>AUTO MODE</source>
+        <translation>自动模式</translation>
+    </message>
+    <message>
+        <source>PHASE ALIGN</source>
+        <translation>相位对齐</translation>
+    </message>
+    <message>
+        <source>REM CTRL</source>
+        <translation>远程控制</translation>
+    </message>
+    <message>
+        <source>UPGRADE</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>IP RESET</source>
+        <translation>IP 复位</translation>
+    </message>
+    <message>
+        <source>%1 key</source>
+        <translation>%1 按键</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Group A IN 1</source>
+        <translation>A 组 输入 1</translation>
+    </message>
+    <message>
+        <source>Group A IN 2</source>
+        <translation>A 组 输入 2</translation>
+    </message>
+    <message>
+        <source>Group A BYPASS</source>
+        <translation>A 组 旁路</translation>
+    </message>
+    <message>
+        <source>Group B IN 1</source>
+        <translation>B 组 输入 1</translation>
+    </message>
+    <message>
+        <source>Group B IN 2</source>
+        <translation>B 组 输入 2</translation>
+    </message>
+    <message>
+        <source>Group B BYPASS</source>
+        <translation>B 组 旁路</translation>
+    </message>
+    <message>
+        <source>IN 1</source>
+        <translation>输入 1</translation>
+    </message>
+    <message>
+        <source>IN 2</source>
+        <translation>输入 2</translation>
+    </message>
+    <message>
+        <source>IN 3</source>
+        <translation>输入 3</translation>
+    </message>
+    <message>
+        <source>IN 4</source>
+        <translation>输入 4</translation>
+    </message>
+    <message>
+        <source>IN 5 (unused)</source>
+        <translation>输入 5（未用）</translation>
+    </message>
+    <message>
+        <source>BYPASS</source>
+        <translation>旁路</translation>
+    </message>
+</context>
+<context>
     <name>paramcfg</name>
     <message>
         <source>Config Parameter</source>

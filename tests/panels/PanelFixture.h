@@ -76,4 +76,56 @@ inline AcoGpioInfo darkRecord()
     return info;
 }
 
+// Sets one field of the record by its name.
+inline void setField(AcoGpioInfo& info, const QString& field, quint32 value)
+{
+    if (field == "ps1Led")
+        info.ps1Led = value;
+    else if (field == "ps2Led")
+        info.ps2Led = value;
+    else if (field == "localLed")
+        info.localLed = value;
+    else if (field == "remoteLed")
+        info.remoteLed = value;
+    else if (field == "panelType")
+        info.panelType = value;
+    else if (field == "gpioGreenMask")
+        info.gpioGreenMask = value;
+    else if (field == "gpioRedMask")
+        info.gpioRedMask = value;
+    else if (field == "keyMask")
+        info.keyMask = value;
+    else if (field == "ipReset")
+        info.ipReset = value;
+    else if (field == "upgrade")
+        info.upgrade = value;
+    else if (field == "remCtrl")
+        info.remCtrl = value;
+    else if (field == "keyLock")
+        info.keyLock = value;
+    else if (field == "autoMode")
+        info.autoMode = value;
+    else if (field == "phaseAlign")
+        info.phaseAlign = static_cast<quint8>(value);
+    else if (field == "remoteKeyMask")
+        info.remoteKeyMask = value;
+    else
+        qFatal("unknown field %s", qPrintable(field));
+}
+
+// A record from "field=value ..." (decimal or 0x hex) over the all-off record.
+inline AcoGpioInfo recordFrom(const QString& fields)
+{
+    AcoGpioInfo info = darkRecord();
+    for (const QString& pair : fields.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList parts = pair.split('=');
+        bool ok = false;
+        const quint32 value = parts.value(1).toUInt(&ok, 0);
+        if (parts.size() != 2 || !ok)
+            qFatal("bad field %s", qPrintable(pair));
+        setField(info, parts[0], value);
+    }
+    return info;
+}
+
 #endif // PANELFIXTURE_H

@@ -38,43 +38,6 @@ QString styleName(const QString& sheet)
     return sheet.isEmpty() ? QStringLiteral("<empty>") : sheet;
 }
 
-// Sets one field of the record by its name.
-void setField(AcoGpioInfo& info, const QString& field, quint32 value)
-{
-    if (field == "ps1Led")
-        info.ps1Led = value;
-    else if (field == "ps2Led")
-        info.ps2Led = value;
-    else if (field == "localLed")
-        info.localLed = value;
-    else if (field == "remoteLed")
-        info.remoteLed = value;
-    else if (field == "panelType")
-        info.panelType = value;
-    else if (field == "gpioGreenMask")
-        info.gpioGreenMask = value;
-    else if (field == "gpioRedMask")
-        info.gpioRedMask = value;
-    else if (field == "keyMask")
-        info.keyMask = value;
-    else if (field == "ipReset")
-        info.ipReset = value;
-    else if (field == "upgrade")
-        info.upgrade = value;
-    else if (field == "remCtrl")
-        info.remCtrl = value;
-    else if (field == "keyLock")
-        info.keyLock = value;
-    else if (field == "autoMode")
-        info.autoMode = value;
-    else if (field == "phaseAlign")
-        info.phaseAlign = static_cast<quint8>(value);
-    else if (field == "remoteKeyMask")
-        info.remoteKeyMask = value;
-    else
-        qFatal("unknown field %s", qPrintable(field));
-}
-
 // The look of every indicator, by object name.
 QMap<QString, QString> snapshot(const PanelUnderTest& p)
 {
