@@ -83,6 +83,24 @@ void RawUdpClient::drain()
     for (int i = 0; i < 100 && receive(&ignored, 0); ++i) { }
 }
 
+void RawUdpClient::setTarget(const QString& address, quint16 port)
+{
+    m_targetAddress = address;
+    m_targetPort = port;
+}
+
+QByteArray RawUdpClient::call(quint16 type, quint32 loginId, const QByteArray& payload, bool* answered, int timeoutMs)
+{
+    drain();
+    return ask(request(type, loginId, ++m_sequence, payload), m_targetAddress, m_targetPort, answered, timeoutMs);
+}
+
+quint32 RawUdpClient::login(const QByteArray& user, const QByteArray& password)
+{
+    const QByteArray answer = call(2, 0, authPayload(user, password));
+    return answer.size() == 16 && errorOf(answer) == 0 ? u32At(answer, 11) : 0;
+}
+
 quint8 RawUdpClient::byteSum(const QByteArray& bytes)
 {
     unsigned sum = 0;

@@ -25,6 +25,16 @@ public:
     // Throws away whatever is waiting.
     void drain();
 
+    // The device that call() and login() talk to.
+    void setTarget(const QString& address, quint16 port);
+    // A request with the next sequence number to the target, after throwing away stale answers;
+    // returns the answer (empty when none came).
+    QByteArray call(quint16 type, quint32 loginId, const QByteArray& payload = {}, bool* answered = nullptr,
+                    int timeoutMs = 1000);
+    // The login id handed out, or 0 when the login was refused or not answered.
+    quint32 login(const QByteArray& user = "admin", const QByteArray& password = "123456");
+    quint16 sequence() const { return m_sequence; }
+
     // A request frame: header, payload and a checksum that makes the byte sum 0xFF.
     static QByteArray request(quint16 type, quint32 loginId, quint16 sequence, const QByteArray& payload = {});
     static quint8 byteSum(const QByteArray& bytes);
@@ -39,6 +49,9 @@ public:
 
 private:
     int m_fd = -1;
+    QString m_targetAddress;
+    quint16 m_targetPort = 0;
+    quint16 m_sequence = 100;
 };
 
 #endif // RAWUDPCLIENT_H

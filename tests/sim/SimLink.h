@@ -12,21 +12,23 @@
 
 #include <functional>
 
-// One simulated device on a loopback address of the test's own and a raw client that talks to it
-// with hand-made frames: the set-up every in-process simulator test shares.
+// One simulated device on a loopback address of the test's own and a raw client aimed at it: the set-up
+// every in-process simulator test shares.
 struct SimLink
 {
-    // "admin" / "123456" as an authentication payload.
-    static QByteArray adminLogin() { return QByteArray::fromHex("0561646D696E06313233343536"); }
-
-    explicit SimLink(const QString& deviceAddress, const SimDeviceState& initial = SimDeviceState())
-        : sim(initial)
-        , client(QStringLiteral("127.0.0.1"))
+    explicit SimLink(const QString& deviceAddress)
+        : client(QStringLiteral("127.0.0.1"))
         , address(deviceAddress)
     {
     }
 
-    bool start() { return client.isValid() && sim.start(address, 0) && sim.port() != 0; }
+    bool start()
+    {
+        if (!client.isValid() || !sim.start(address, 0))
+            return false;
+        client.setTarget(address, sim.port());
+        return true;
+    }
 
     QByteArray ask(const QByteArray& frame, bool* answered = nullptr, int timeoutMs = 1000)
     {
@@ -35,24 +37,9 @@ struct SimLink
 
     bool send(const QByteArray& frame) { return client.send(frame, address, sim.port()); }
 
-    // A request with the next sequence number; returns the answer (empty when none came).
-    QByteArray call(quint16 type, quint32 loginId, const QByteArray& payload = {}, bool* answered = nullptr,
-                    int timeoutMs = 1000)
-    {
-        return ask(RawUdpClient::request(type, loginId, ++seq, payload), answered, timeoutMs);
-    }
-
-    // The login id handed out, or 0 when the login was refused or not answered.
-    quint32 login(const QByteArray& payload = adminLogin())
-    {
-        const QByteArray answer = call(2, 0, payload);
-        return answer.size() == 16 && RawUdpClient::errorOf(answer) == 0 ? RawUdpClient::u32At(answer, 11) : 0;
-    }
-
     DeviceSimulator sim;
     RawUdpClient client;
     QString address;
-    quint16 seq = 100;
 };
 
 // Asks now and then for `durationMs` while something flaps (silent turn first, from when `start` runs);

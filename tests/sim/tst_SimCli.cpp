@@ -32,7 +32,6 @@ private:
     std::unique_ptr<RawUdpClient> client;
     QString output;
     quint16 port = 0;
-    quint16 seq = 0;
 
     // Reads standard output until `text` shows up or the time is over.
     bool waitForOutput(const QString& text, int timeoutMs = 3000)
@@ -56,6 +55,7 @@ private:
         const QRegularExpressionMatch match
             = QRegularExpression(QStringLiteral("device listening on ([0-9.]+):(\\d+)")).match(output);
         port = match.hasMatch() ? quint16(match.captured(2).toUInt()) : 0;
+        client->setTarget(DeviceAddress, port);
         return port != 0 && match.captured(1) == DeviceAddress;
     }
 
@@ -67,25 +67,11 @@ private:
         return waitForOutput(reply);
     }
 
-    QByteArray call(quint16 type, quint32 loginId, const QByteArray& payload = {}, bool* answered = nullptr,
-                    int timeoutMs = 1000)
-    {
-        client->drain();
-        return client->ask(RawUdpClient::request(type, loginId, ++seq, payload), DeviceAddress, port, answered,
-                           timeoutMs);
-    }
-
-    quint32 login(const QByteArray& user = "admin", const QByteArray& password = "123456")
-    {
-        const QByteArray answer = call(2, 0, authPayload(user, password));
-        return answer.size() == 16 && errorOf(answer) == 0 ? RawUdpClient::u32At(answer, 11) : 0;
-    }
-
     bool hello(const QString& partner, int timeoutMs = 1000)
     {
         QByteArray answer;
         client->drain();
-        return client->send(RawUdpClient::request(1, 0, ++seq), partner, PartnerPort)
+        return client->send(RawUdpClient::request(1, 0, 1), partner, PartnerPort)
             && client->receive(&answer, timeoutMs) && errorOf(answer) == 0;
     }
 
@@ -176,16 +162,16 @@ private slots:
         QVERIFY(waitForOutput(QStringLiteral("partner 127.0.233.3:33903 silent (slave 1)")));
         QVERIFY(waitForOutput(QStringLiteral("divevod-sim: lively")));
 
-        QCOMPARE(errorOf(call(2, 0, authPayload("admin", "123456"))), 12u);
-        QVERIFY(login("guest", "333333") != 0);
-        const quint32 id = login("admin", "222222");
+        QCOMPARE(errorOf(client->call(2, 0, authPayload("admin", "123456"))), 12u);
+        QVERIFY(client->login("guest", "333333") != 0);
+        const quint32 id = client->login("admin", "222222");
         QVERIFY(id != 0);
-        QCOMPARE(payloadOf(call(62, id)).toHex(), QByteArray("000101"));
-        QCOMPARE(payloadOf(call(23, id)).mid(8).toHex(), QByteArray("0102001e"));
-        QCOMPARE(payloadOf(call(3, id)).toHex(), QByteArray("0200"));
+        QCOMPARE(payloadOf(client->call(62, id)).toHex(), QByteArray("000101"));
+        QCOMPARE(payloadOf(client->call(23, id)).mid(8).toHex(), QByteArray("0102001e"));
+        QCOMPARE(payloadOf(client->call(3, id)).toHex(), QByteArray("0200"));
         // First partner is the main remote device, the next is slave 1; both with admin password 123456.
-        QCOMPARE(payloadOf(call(65, id)).toHex(), QByteArray("7f00e90206313233343536"));
-        QCOMPARE(payloadOf(call(70, id)).toHex(), QByteArray("7f00e90306313233343536"
+        QCOMPARE(payloadOf(client->call(65, id)).toHex(), QByteArray("7f00e90206313233343536"));
+        QCOMPARE(payloadOf(client->call(70, id)).toHex(), QByteArray("7f00e90306313233343536"
                                                              "0000000000"
                                                              "0000000000"));
         QVERIFY(hello(PartnerA));
@@ -229,8 +215,8 @@ private slots:
         QVERIFY(launch());
         for (const QString& line : commands.split(QLatin1Char(';')))
             QVERIFY2(command(line, QStringLiteral("ok ")), qPrintable(line + QLatin1String(": ") + output));
-        const quint32 id = login();
-        QCOMPARE(payloadOf(call(quint16(type), id)).mid(offset, expected.size() / 2).toHex(), expected);
+        const quint32 id = client->login();
+        QCOMPARE(payloadOf(client->call(quint16(type), id)).mid(offset, expected.size() / 2).toHex(), expected);
     }
 
     void runtimeCommands_data()
@@ -266,13 +252,13 @@ private slots:
         QFETCH(QString, outcome);
         if (!process || process->state() != QProcess::Running)
             QVERIFY(launch({ "--partner", PartnerA }));
-        const quint32 id = login();
+        const quint32 id = client->login();
         QVERIFY(id != 0);
         QVERIFY2(command(on, QStringLiteral("ok ")), qPrintable(output));
         QString got;
         if (target == QLatin1String("device")) {
             bool answered = false;
-            const QByteArray answer = call(quint16(type), id, {}, &answered, 500);
+            const QByteArray answer = client->call(quint16(type), id, {}, &answered, 500);
             got = !answered ? QStringLiteral("none")
                 : errorOf(answer) != 0 ? QStringLiteral("error %1").arg(errorOf(answer))
                                        : QString::fromLatin1(payloadOf(answer).toHex());
@@ -283,7 +269,7 @@ private slots:
         if (!off.isEmpty())
             QVERIFY2(command(off, QStringLiteral("ok ")), qPrintable(output));
         bool answered = false;
-        call(1, 0, {}, &answered);
+        client->call(1, 0, {}, &answered);
         QVERIFY(answered);
     }
 
@@ -321,23 +307,23 @@ private slots:
     void livelyCommand()
     {
         QVERIFY(launch());
-        const quint32 id = login();
-        const QByteArray first = payloadOf(call(63, id));
+        const quint32 id = client->login();
+        const QByteArray first = payloadOf(client->call(63, id));
         QCOMPARE(first.size(), 11);
         QVERIFY(command(QStringLiteral("lively on 20"), QStringLiteral("ok lively on every 20 ms")));
         QElapsedTimer timer;
         timer.start();
         bool changed = false;
         while (!changed && timer.elapsed() < 3000) {
-            changed = payloadOf(call(63, id)) != first;
+            changed = payloadOf(client->call(63, id)) != first;
             QTest::qSleep(20);
         }
         QVERIFY(changed);
         QVERIFY(command(QStringLiteral("lively off"), QStringLiteral("ok lively off")));
         QTest::qSleep(50);
-        const QByteArray settled = payloadOf(call(63, id));
+        const QByteArray settled = payloadOf(client->call(63, id));
         QTest::qSleep(100);
-        QCOMPARE(payloadOf(call(63, id)), settled);
+        QCOMPARE(payloadOf(client->call(63, id)), settled);
     }
 
     void endOfInputEnds()
@@ -364,7 +350,7 @@ private slots:
         process->closeWriteChannel();
         QVERIFY(!process->waitForFinished(500));
         bool answered = false;
-        call(1, 0, {}, &answered);
+        client->call(1, 0, {}, &answered);
         QVERIFY(answered);
         QVERIFY(hello(PartnerA));
         QCOMPARE(::kill(pid_t(process->processId()), signal), 0);

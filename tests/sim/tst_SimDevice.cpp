@@ -2,7 +2,6 @@
 #include "SimDevice.h"
 #include "SimLink.h"
 
-#include <QElapsedTimer>
 #include <QSet>
 #include <QtTest>
 
@@ -54,9 +53,9 @@ private:
 
     QByteArray call(quint16 type, quint32 loginId, const QByteArray& payload = {})
     {
-        return link->call(type, loginId, payload);
+        return link->client.call(type, loginId, payload);
     }
-    quint32 login(const QByteArray& payload = SimLink::adminLogin()) { return link->login(payload); }
+    quint32 login() { return link->client.login(); }
     DeviceSimulator& sim() { return link->sim; }
 
 private slots:
@@ -100,7 +99,7 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<bool>("accepted");
         // clang-format off
-        QTest::newRow("admin") << SimLink::adminLogin() << true;
+        QTest::newRow("admin") << authPayload("admin", "123456") << true;
         QTest::newRow("guest") << authPayload("guest", "111111") << true;
         QTest::newRow("wrong admin password") << authPayload("admin", "654321") << false;
         QTest::newRow("guest password for admin") << authPayload("admin", "111111") << false;
@@ -186,7 +185,7 @@ private slots:
                  QByteArray("000B01004700000000000501A6"));
     }
 
-    void malformedRequests_data()
+    void refusedRequests_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QByteArray>("payload");
@@ -211,10 +210,15 @@ private slots:
         QTest::newRow("SetRemoteDevice password cut") << 64 << QByteArray("7F0000020661626364") << 0 << 1 << 9u;
         QTest::newRow("SetSlaveDevice two entries") << 69 << QByteArray("7F000002007F00000300") << 0 << 1 << 9u;
         QTest::newRow("ModifyPassword no password") << 27 << QByteArray("0561646D696E") << 0 << 1 << 9u;
+        // Well-formed but refused, without dropping the login.
+        QTest::newRow("ModifyPassword unknown user") << 27 << QByteArray("04726F6F7403616263") << 0 << 1 << 1u;
+        QTest::newRow("SetABKeyState no bit") << 72 << QByteArray("00") << 0 << 1 << 1u;
+        QTest::newRow("SetABKeyState bit 6") << 72 << QByteArray("40") << 0 << 1 << 1u;
+        QTest::newRow("SetABKeyState bit 7 with bit 0") << 72 << QByteArray("81") << 0 << 1 << 1u;
         // clang-format on
     }
 
-    void malformedRequests()
+    void refusedRequests()
     {
         QFETCH(int, type);
         QFETCH(QByteArray, payload);
@@ -230,7 +234,7 @@ private slots:
         frame.append(char(~RawUdpClient::byteSum(frame)));
 
         QCOMPARE(link->ask(frame).toHex(), RawUdpClient::request(quint16(type), error, 0x0203).toHex());
-        // Nothing of a malformed request is applied.
+        // Nothing of a refused request is applied.
         const SimDeviceState after = sim().state();
         for (const char* group : { "keys", "remote", "slaves", "net", "passwords" })
             QCOMPARE(configText(after, QLatin1String(group)), configText(before, QLatin1String(group)));
@@ -269,33 +273,35 @@ private slots:
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QString>("group");
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("readType");
-        QTest::addColumn<QByteArray>("readPayload"); // request payload of the read-back
-        QTest::addColumn<QByteArray>("readAnswer"); // its answer payload; empty: a login that must succeed
+        QTest::addColumn<int>("readType"); // the request that reads it back; 0 for a password: the login does
+        QTest::addColumn<QByteArray>("readAnswer");
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<QByteArray>("password");
+        const QByteArray admin("admin"), standard("123456");
         // clang-format off
         QTest::newRow("key lock, 4x1") << 61 << QByteArray("010001") << "keys" << "1/0/1"
-            << 62 << QByteArray() << QByteArray("010001");
+            << 62 << QByteArray("010001") << admin << standard;
         QTest::newRow("any nonzero flag byte") << 61 << QByteArray("050702") << "keys" << "1/1/2"
-            << 62 << QByteArray() << QByteArray("010102");
+            << 62 << QByteArray("010102") << admin << standard;
         QTest::newRow("panel type 7") << 61 << QByteArray("000007") << "keys" << "0/0/7"
-            << 63 << QByteArray() << QByteArray("0101000107090009000000");
+            << 63 << QByteArray("0101000107090009000000") << admin << standard;
         QTest::newRow("remote device") << 64 << QByteArray("7F0000020661626364656A") << "remote" << "127.0.0.2/abcdej"
-            << 65 << QByteArray() << QByteArray("7F0000020661626364656A");
+            << 65 << QByteArray("7F0000020661626364656A") << admin << standard;
         QTest::newRow("remote device, no password") << 64 << QByteArray("C0A8011400") << "remote" << "192.168.1.20/"
-            << 65 << QByteArray() << QByteArray("C0A8011400");
+            << 65 << QByteArray("C0A8011400") << admin << standard;
         QTest::newRow("remote device, UTF-8 password") << 64 << QByteArray("0A00000206E4B8ADE69687") << "remote"
-            << QString::fromUtf8("10.0.0.2/\xE4\xB8\xAD\xE6\x96\x87") << 65 << QByteArray()
-            << QByteArray("0A00000206E4B8ADE69687");
+            << QString::fromUtf8("10.0.0.2/\xE4\xB8\xAD\xE6\x96\x87") << 65 << QByteArray("0A00000206E4B8ADE69687")
+            << admin << standard;
         QTest::newRow("slave devices") << 69 << QByteArray("7F00000303313233" "0000000000" "7F000005053132333435")
             << "slaves" << "127.0.0.3/123/0.0.0.0//127.0.0.5/12345"
-            << 70 << QByteArray() << QByteArray("7F00000303313233" "0000000000" "7F000005053132333435");
+            << 70 << QByteArray("7F00000303313233" "0000000000" "7F000005053132333435") << admin << standard;
         QTest::newRow("network, no longer default") << 25 << QByteArray("C0A80164FFFFFF00C0A80101") << "net"
             << "192.168.1.100/255.255.255.0/192.168.1.1/0"
-            << 26 << QByteArray() << QByteArray("C0A80164FFFFFF00C0A8010100");
+            << 26 << QByteArray("C0A80164FFFFFF00C0A8010100") << admin << standard;
         QTest::newRow("admin password") << 27 << QByteArray("0561646D696E06363534333231") << "passwords"
-            << "654321/111111" << 2 << QByteArray("0561646D696E06363534333231") << QByteArray();
+            << "654321/111111" << 0 << QByteArray() << admin << QByteArray("654321");
         QTest::newRow("guest password") << 27 << QByteArray("05677565737403616263") << "passwords"
-            << "123456/abc" << 2 << QByteArray("05677565737403616263") << QByteArray();
+            << "123456/abc" << 0 << QByteArray() << QByteArray("guest") << QByteArray("abc");
         // clang-format on
     }
 
@@ -306,83 +312,42 @@ private slots:
         QFETCH(QString, group);
         QFETCH(QString, stored);
         QFETCH(int, readType);
-        QFETCH(QByteArray, readPayload);
         QFETCH(QByteArray, readAnswer);
+        QFETCH(QByteArray, user);
+        QFETCH(QByteArray, password);
         sim().modify([](SimDeviceState& s) { s.isDefault = true; });
-        const quint32 id = login();
-        QCOMPARE(errorOf(call(quint16(type), id, QByteArray::fromHex(payload))), 0u);
+        QCOMPARE(errorOf(call(quint16(type), login(), QByteArray::fromHex(payload))), 0u);
         QCOMPARE(configText(sim().state(), group), stored);
 
         // Kept beyond the login that wrote it; the device still answers where it was bound.
         sim().forgetLogin();
-        const quint32 next = login(readType == 2 ? QByteArray::fromHex(readPayload) : SimLink::adminLogin());
+        const quint32 next = link->client.login(user, password);
         QVERIFY(next != 0);
-        if (readType != 2)
-            QCOMPARE(payloadOf(call(quint16(readType), next, QByteArray::fromHex(readPayload))).toHex().toUpper(),
-                     readAnswer);
-    }
-
-    void modifyPasswordOfUnknownUser()
-    {
-        const quint32 id = login();
-        QCOMPARE(errorOf(call(27, id, authPayload("root", "654321"))), 1u);
-        QCOMPARE(configText(sim().state(), QStringLiteral("passwords")), QStringLiteral("123456/111111"));
-        QCOMPARE(sim().loginId(), id); // not a reason to drop the login
+        if (readType != 0)
+            QCOMPARE(payloadOf(call(quint16(readType), next)).toHex().toUpper(), readAnswer);
     }
 
     void setABKeyState_data()
     {
         QTest::addColumn<QByteArray>("keys"); // one request per byte
-        QTest::addColumn<quint32>("error"); // of the last request
         QTest::addColumn<int>("keyMask");
         // clang-format off
-        QTest::newRow("key 1 on") << QByteArray("02") << 0u << 0x0B;
-        QTest::newRow("key 1 on and off") << QByteArray("0202") << 0u << 0x09;
-        QTest::newRow("key 0 off") << QByteArray("01") << 0u << 0x08;
-        QTest::newRow("key 5 on") << QByteArray("20") << 0u << 0x29;
-        QTest::newRow("no bit") << QByteArray("00") << 1u << 0x09;
-        QTest::newRow("bit 6") << QByteArray("40") << 1u << 0x09;
-        QTest::newRow("bit 7 with bit 0") << QByteArray("81") << 1u << 0x09;
+        QTest::newRow("key 1 on") << QByteArray("02") << 0x0B;
+        QTest::newRow("key 1 on and off") << QByteArray("0202") << 0x09;
+        QTest::newRow("key 0 off") << QByteArray("01") << 0x08;
+        QTest::newRow("key 5 on") << QByteArray("20") << 0x29;
         // clang-format on
     }
 
     void setABKeyState()
     {
         QFETCH(QByteArray, keys);
-        QFETCH(quint32, error);
         QFETCH(int, keyMask);
         const quint32 id = login();
-        QByteArray answer;
         for (char key : QByteArray::fromHex(keys))
-            answer = call(72, id, QByteArray(1, key));
-        QCOMPARE(errorOf(answer), error);
+            QCOMPARE(errorOf(call(72, id, QByteArray(1, key))), 0u);
         QCOMPARE(int(sim().state().keyMask), keyMask);
         QCOMPARE(int(quint8(payloadOf(call(63, id)).at(7))), keyMask);
-    }
-
-    void stateShowsInAnswers()
-    {
-        const quint32 id = login();
-        sim().modify([](SimDeviceState& s) {
-            s.ps1Led = false;
-            s.localLed = 2;
-            s.remoteLed = 0;
-            s.gpioGreenMask = 0x3F;
-            s.gpioRedMask = 0x21;
-            s.keyMask = 0x10;
-            s.ipReset = s.upgrade = s.remCtrl = true;
-            s.phaseAlign = 2;
-            s.firmwareVersion = 0x0102001E; // 1.2.30
-            s.pcbVersion = 7;
-            s.productCode = 12345;
-            s.workMode = 2;
-        });
-        QCOMPARE(payloadOf(call(63, id)).toHex().toUpper(), QByteArray("00010200003F2110010101"));
-        QCOMPARE(payloadOf(call(71, id)).toHex(), QByteArray("02"));
-        QCOMPARE(payloadOf(call(23, id)).toHex().toUpper(), QByteArray("00000007000000000102001E"));
-        QCOMPARE(payloadOf(call(5, id)).left(4).toHex(), QByteArray("00003039"));
-        QCOMPARE(payloadOf(call(3, id)).toHex(), QByteArray("0200"));
-        QCOMPARE(sim().loginId(), id); // a state change does not touch the login
     }
 
     void updateModeRemembersTheWorkMode()
@@ -395,77 +360,26 @@ private slots:
         QCOMPARE(payloadOf(call(3, 0)).toHex(), QByteArray("0300"));
     }
 
-    void silentWhileNotAnswering()
-    {
-        const quint32 id = login();
-        sim().setAnswering(false);
-        QVERIFY(!sim().isAnswering());
-        bool answered = true;
-        link->call(72, id, hex("02"), &answered, 300);
-        QVERIFY(!answered);
-        QCOMPARE(sim().state().keyMask, quint8(0x09)); // dropped, not acted on
-        QCOMPARE(sim().receivedCount(72), 1);
-        sim().setAnswering(true);
-        QCOMPARE(errorOf(call(71, id)), 0u);
-    }
-
     void receivedLogKeepsOrder()
     {
         const QByteArray hello = RawUdpClient::request(1, 0, 40);
         link->ask(hello);
-        const quint32 id = login();
         const QByteArray stale = RawUdpClient::request(71, 0x11223344, 42);
         link->ask(stale);
-
+        QVERIFY(login() != 0);
         const QList<DeviceSimulator::Received> log = sim().received();
         QCOMPARE(log.size(), 3);
         QCOMPARE(log[0].frame, hello);
-        QCOMPARE(log[0].type, 1);
-        QCOMPARE(log[0].sequence, quint16(40));
-        QCOMPARE(log[1].type, 2);
-        QCOMPARE(log[1].sequence, link->seq);
-        QCOMPARE(log[2].frame, stale);
-        QCOMPARE(log[2].loginId, 0x11223344u);
-        QCOMPARE(sim().receivedCount(71), 1);
-        QCOMPARE(sim().receivedCount(5), 0);
-        QVERIFY(id != 0);
+        QCOMPARE(log[1].frame, stale);
+        QCOMPARE(log[1].type, 71);
+        QCOMPARE(log[1].loginId, 0x11223344u);
+        QCOMPARE(log[1].sequence, quint16(42));
+        QCOMPARE(sim().receivedCount(2), 1);
         sim().clearReceived();
         QVERIFY(sim().received().isEmpty());
     }
 
-    void livelyChangesIndicators()
-    {
-        sim().setLively(true, 10);
-        QSet<int> localLeds, remoteLeds, phaseAligns;
-        bool flashing = false, keyChanged = false, ps2Changed = false;
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 5000
-               && !(localLeds.size() == 3 && remoteLeds.size() == 3 && phaseAligns.size() == 3 && flashing && keyChanged
-                    && ps2Changed)) {
-            const SimDeviceState s = sim().state();
-            localLeds.insert(s.localLed);
-            remoteLeds.insert(s.remoteLed);
-            phaseAligns.insert(s.phaseAlign);
-            flashing = flashing || (s.gpioGreenMask & s.gpioRedMask) != 0;
-            keyChanged = keyChanged || s.keyMask != 0x09;
-            ps2Changed = ps2Changed || !s.ps2Led;
-            QTest::qSleep(3);
-        }
-        QCOMPARE(localLeds, QSet<int>({ 0, 1, 2 }));
-        QCOMPARE(remoteLeds, QSet<int>({ 0, 1, 2 }));
-        QCOMPARE(phaseAligns, QSet<int>({ 0, 1, 2 }));
-        QVERIFY(flashing && keyChanged && ps2Changed);
-
-        sim().setLively(false);
-        QTest::qSleep(30);
-        const SimDeviceState settled = sim().state();
-        QTest::qSleep(100);
-        QCOMPARE(sim().state().gpioGreenMask, settled.gpioGreenMask);
-        QCOMPARE(sim().state().keyMask, settled.keyMask);
-    }
-
-    void livelyDrivesThePanelsInputs_data()
+    void livelyScenario_data()
     {
         QTest::addColumn<int>("panelType");
         QTest::addColumn<int>("inputs");
@@ -473,7 +387,7 @@ private slots:
         QTest::newRow("4x1: IN 1 to IN 4 and BYPASS on bit 5") << 1 << 0x2F;
     }
 
-    void livelyDrivesThePanelsInputs()
+    void livelyScenario()
     {
         QFETCH(int, panelType);
         QFETCH(int, inputs);
@@ -482,15 +396,27 @@ private slots:
         state.gpioGreenMask = state.gpioRedMask = state.keyMask = 0;
         SimDevice device(state);
         int green = 0, red = 0, keys = 0;
+        QSet<int> leds, powerLeds, phaseAligns;
+        bool flashing = false;
         for (int i = 0; i < 300; ++i) {
             device.livelyStep();
-            green |= device.state().gpioGreenMask;
-            red |= device.state().gpioRedMask;
-            keys |= device.state().keyMask;
+            const SimDeviceState& s = device.state();
+            green |= s.gpioGreenMask;
+            red |= s.gpioRedMask;
+            keys |= s.keyMask;
+            flashing = flashing || (s.gpioGreenMask & s.gpioRedMask) != 0;
+            leds.insert(s.localLed * 3 + s.remoteLed);
+            powerLeds.insert(s.ps1Led * 2 + s.ps2Led);
+            phaseAligns.insert(s.phaseAlign);
         }
         QCOMPARE(green, inputs);
         QCOMPARE(red, inputs);
         QCOMPARE(keys, inputs);
+        QVERIFY(flashing);
+        QCOMPARE(leds.size(), 9); // every pair of local and remote LED states
+        QCOMPARE(powerLeds.size(), 4);
+        QCOMPARE(phaseAligns, QSet<int>({ 0, 1, 2 }));
+        QCOMPARE(device.state().panelType, quint8(panelType));
     }
 
     void answersWhileTheStateChanges()

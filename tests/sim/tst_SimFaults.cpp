@@ -45,7 +45,7 @@ private slots:
     {
         link.reset(new SimLink(DeviceAddress));
         QVERIFY(link->start());
-        loginId = link->login();
+        loginId = link->client.login();
         QVERIFY(loginId != 0);
     }
 
@@ -94,14 +94,16 @@ private slots:
     {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<double>("dropShare");
+        QTest::addColumn<bool>("answering");
         QTest::addColumn<int>("answers");
         QTest::addColumn<bool>("acts");
         // clang-format off
-        QTest::newRow("silent: the request is lost") << Fault::Silent << 0.0 << 0 << false;
-        QTest::newRow("error code: refused") << Fault::ErrorCode << 0.0 << 1 << false;
-        QTest::newRow("wrong checksum: spoilt on the way") << Fault::WrongChecksum << 0.0 << 1 << true;
-        QTest::newRow("twice: acts once, answers twice") << Fault::Twice << 0.0 << 2 << true;
-        QTest::newRow("dropped answer") << Fault::None << 1.0 << 0 << true;
+        QTest::newRow("not answering: the request is lost") << Fault::None << 0.0 << false << 0 << false;
+        QTest::newRow("silent: the request is lost") << Fault::Silent << 0.0 << true << 0 << false;
+        QTest::newRow("error code: refused") << Fault::ErrorCode << 0.0 << true << 1 << false;
+        QTest::newRow("wrong checksum: spoilt on the way") << Fault::WrongChecksum << 0.0 << true << 1 << true;
+        QTest::newRow("twice: acts once, answers twice") << Fault::Twice << 0.0 << true << 2 << true;
+        QTest::newRow("dropped answer") << Fault::None << 1.0 << true << 0 << true;
         // clang-format on
     }
 
@@ -109,10 +111,12 @@ private slots:
     {
         QFETCH(Fault, fault);
         QFETCH(double, dropShare);
+        QFETCH(bool, answering);
         QFETCH(int, answers);
         QFETCH(bool, acts);
         sim().setFault(fault);
         sim().setDropShare(dropShare);
+        sim().setAnswering(answering);
         const QByteArray press = RawUdpClient::request(72, loginId, 9, QByteArray::fromHex("02"));
         QVERIFY(link->send(press));
         QByteArray first;
@@ -283,10 +287,10 @@ private slots:
         QStringList seen;
         quint32 id = loginId;
         while (seen.join(QLatin1Char(' ')).size() < errors.size()) {
-            const quint32 error = RawUdpClient::errorOf(link->call(71, id));
+            const quint32 error = RawUdpClient::errorOf(link->client.call(71, id));
             seen << QString::number(error);
             if (error == 13 && seen.join(QLatin1Char(' ')).size() < errors.size()) {
-                id = link->login();
+                id = link->client.login();
                 seen << QStringLiteral("L");
             }
         }
@@ -301,13 +305,13 @@ private slots:
             [&] {
                 link->client.drain();
                 bool answered = false;
-                link->call(1, 0, {}, &answered, 50);
+                link->client.call(1, 0, {}, &answered, 50);
                 return answered;
             },
             silentMs, answeringMs, 1500);
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches));
         sim().setFlapping(0, 0);
-        QCOMPARE(RawUdpClient::errorOf(link->call(1, 0)), 0u);
+        QCOMPARE(RawUdpClient::errorOf(link->client.call(1, 0)), 0u);
     }
 };
 
