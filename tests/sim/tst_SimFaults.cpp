@@ -1,4 +1,5 @@
-// The simulator's deliberate misbehaviour: each fault does what it says, for as many answers as asked.
+// The simulator's deliberate misbehaviour: each fault does what it says, for as many answers as asked;
+// and its partner responders, "Hello" on port 33903 of further loopback addresses.
 #include "SimLink.h"
 
 #include <QSet>
@@ -14,6 +15,12 @@ using Fault = DeviceSimulator::Fault;
 
 // A loopback net of this test's own, so that the "other host" next to it is ours too.
 const QString DeviceAddress = QStringLiteral("127.0.231.1");
+
+// Port 33903 is fixed, so partners keep to a loopback net of this test's own.
+const QString PartnerA = QStringLiteral("127.0.232.2");
+const QString PartnerB = QStringLiteral("127.0.232.3");
+const quint16 PartnerPort = 33903;
+const QByteArray Hello = QByteArray::fromHex("000A010001000000000001F2"); // a success answer has the same bytes
 
 // The healthy answer to GetPhaseAlignState with sequence 5 (phase align 1).
 const QByteArray PhaseAlignAnswer = QByteArray::fromHex("000B01004700000000000501A6");
@@ -39,6 +46,20 @@ private:
         QByteArray answer;
         return link->client.receive(&answer, timeoutMs, from) ? answer : QByteArray("none");
     }
+
+    // The answer to one datagram sent to a partner; "none" when none came.
+    QByteArray probe(const QString& address, const QByteArray& request = Hello, int timeoutMs = 1000,
+                     QString* from = nullptr, quint16* fromPort = nullptr)
+    {
+        QByteArray answer;
+        link->client.drain();
+        if (!link->client.send(request, address, PartnerPort)
+            || !link->client.receive(&answer, timeoutMs, from, fromPort))
+            return QByteArray("none");
+        return answer;
+    }
+
+    bool addPartners() { return sim().addPartner(PartnerA) && sim().addPartner(PartnerB, PartnerPort); }
 
 private slots:
     void init()
@@ -312,6 +333,97 @@ private slots:
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches));
         sim().setFlapping(0, 0);
         QCOMPARE(RawUdpClient::errorOf(link->client.call(1, 0)), 0u);
+    }
+    void partnersAnswerHelloOnTheirOwnAddresses()
+    {
+        QVERIFY(addPartners());
+        QCOMPARE(sim().partnerAddresses(), QStringList({ PartnerA, PartnerB }));
+        for (const QString& partner : { PartnerA, PartnerB }) {
+            QString from;
+            quint16 fromPort = 0;
+            QCOMPARE(probe(partner, RawUdpClient::request(1, 0, 0xBEEF), 1000, &from, &fromPort),
+                     RawUdpClient::request(1, 0, 0xBEEF));
+            QCOMPARE(from, partner);
+            QCOMPARE(fromPort, PartnerPort);
+            QCOMPARE(sim().partnerHelloCount(partner), 1);
+        }
+    }
+
+    void partnerFallsSilentWhenSwitched()
+    {
+        QVERIFY(addPartners());
+        sim().setPartnerAnswering(PartnerA, false);
+        QVERIFY(!sim().isPartnerAnswering(PartnerA));
+        QCOMPARE(probe(PartnerA, Hello, 300), QByteArray("none"));
+        QCOMPARE(sim().partnerHelloCount(PartnerA), 1); // heard, not answered
+        QCOMPARE(probe(PartnerB), Hello); // the other one is not affected
+        sim().setPartnerAnswering(PartnerA, true);
+        QCOMPARE(probe(PartnerA), Hello);
+        QCOMPARE(sim().partnerHelloCount(PartnerA), 2);
+    }
+
+    void partnersIndependentOfTheDevice()
+    {
+        sim().stop();
+        QVERIFY(addPartners());
+        QCOMPARE(probe(PartnerA), Hello); // while the device is down
+        QVERIFY(sim().start(DeviceAddress, 0));
+        sim().setAnswering(false);
+        sim().setFault(Fault::Silent, 5);
+        sim().setFlapping(10000, 10);
+        QCOMPARE(probe(PartnerA), Hello);
+        QCOMPARE(sim().partnerHelloCount(PartnerA), 2);
+        QCOMPARE(sim().receivedCount(1), 0); // a Hello to the partner never reaches the device's log
+    }
+
+    void partnerRefusesOtherTypesAndBadFrames_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("answer"); // "none": no answer
+        QTest::addColumn<int>("hellos");
+        // clang-format off
+        QTest::newRow("GetWorkMode is unsupported")
+            << QByteArray("000A010003000000000002EF") << QByteArray("000A0100030000000B0002E4") << 0;
+        QTest::newRow("bad checksum") << QByteArray("000A010001000000000001F3") << QByteArray("none") << 0;
+        QTest::newRow("Hello with payload")
+            << QByteArray("000B01000100000000000C00E6") << QByteArray("000A01000100000009000CDE") << 1;
+        // clang-format on
+    }
+
+    void partnerRefusesOtherTypesAndBadFrames()
+    {
+        QVERIFY(addPartners());
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, answer);
+        QFETCH(int, hellos);
+        const QByteArray got = probe(PartnerA, QByteArray::fromHex(request), answer == "none" ? 300 : 1000);
+        QCOMPARE(got == "none" ? got : got.toHex().toUpper(), answer);
+        QCOMPARE(sim().partnerHelloCount(PartnerA), hellos);
+    }
+
+    void partnerRefusesTakenPortsAndForeignAddresses()
+    {
+        QVERIFY(addPartners());
+        QVERIFY(!sim().addPartner(PartnerA)); // the port is taken
+        DeviceSimulator other;
+        QVERIFY(!other.addPartner(PartnerA));
+        QVERIFY(!other.addPartner(QStringLiteral("192.168.1.100")));
+        QCOMPARE(sim().partnerAddresses(), QStringList({ PartnerA, PartnerB }));
+        QCOMPARE(sim().partnerHelloCount(QStringLiteral("127.0.232.9")), 0);
+        QVERIFY(!sim().isPartnerAnswering(QStringLiteral("127.0.232.9")));
+    }
+
+    void partnerFlapping()
+    {
+        QVERIFY(addPartners());
+        const int silentMs = 250, answeringMs = 250;
+        const QString mismatches = flapMismatches([&] { sim().setPartnerFlapping(PartnerA, silentMs, answeringMs); },
+                                                  [&] { return probe(PartnerA, Hello, 50) == Hello; }, silentMs,
+                                                  answeringMs, 1500);
+        QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches));
+        QCOMPARE(probe(PartnerB), Hello); // only the one partner flaps
+        sim().setPartnerFlapping(PartnerA, 0, 0);
+        QCOMPARE(probe(PartnerA), Hello);
     }
 };
 
