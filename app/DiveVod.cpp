@@ -74,6 +74,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     ui->actionDisconnect->setEnabled(false);
 
     // LoadSettings ran before these, so filling the form from the store did not write it back.
+    connect(ui->actionConnect, SIGNAL(triggered()), this, SLOT(OnConnect()));
     connect(ui->actionDisconnect, SIGNAL(triggered()), this, SLOT(OnDisConnect()));
     connect(ui->actionAbout, SIGNAL(triggered()), this, SLOT(OnAbout()));
     connect(ui->actionConfigure, SIGNAL(triggered()), this, SLOT(OnLanguageConfig()));

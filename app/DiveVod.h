@@ -65,6 +65,7 @@ signals:
     void SendInfo(AcoGpioInfo info);
 
 private slots:
+    void OnConnect();
     void OnDisConnect();
     void OnAbout();
     void OnLanguageConfig();

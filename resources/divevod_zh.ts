@@ -97,6 +97,22 @@
         <source>log (*.csv);;log(*.log)</source>
         <translation>日志 (*.csv);;日志 (*.log)</translation>
     </message>
+    <message>
+        <source>Init Socket Error.</source>
+        <translation>初始化套接字出错。</translation>
+    </message>
+    <message>
+        <source>Device is off-line.</source>
+        <translation>设备离线。</translation>
+    </message>
+    <message>
+        <source>Login failed. Please make sure the password is correct and the REM-CTRL key is pressed down while booting.</source>
+        <translation>登录失败。请确认密码正确，并且启动时已按下 REM-CTRL 键。</translation>
+    </message>
+    <message>
+        <source>The password is incorrect.</source>
+        <translation>密码不正确。</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>

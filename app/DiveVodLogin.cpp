@@ -1,0 +1,97 @@
+// The Connect command: the login loop and the start of a session.
+#include "DiveVod.h"
+#include "ui_DiveVod.h"
+
+#include "DiveVodNetClient.h"
+#include "DiveVodSettings.h"
+#include "GpioStateThread.h"
+#include "Login.h"
+#include "RemoteACOConnectThread.h"
+#include "UpdateThread.h"
+
+#include <QMessageBox>
+#include <QSettings>
+
+namespace {
+const char kDefaultAddress[] = "192.168.1.100";
+constexpr int kVersionCheckDelayMs = 1200;
+constexpr int kAutoSaveTickMs = 1000;
+constexpr quint32 kNoWorkMode = 255;
+} // namespace
+
+void DiveVod::OnConnect()
+{
+    QString storedAddress;
+    {
+        QSettings settings{kSettingsOrganisation, kSettingsApplication};
+        storedAddress = settings.value(QStringLiteral("IP")).toString();
+    }
+    if (storedAddress.isEmpty())
+        storedAddress = QLatin1String(kDefaultAddress);
+
+    QString address;
+    int user = 0;
+    QString password;
+    for (;;) {
+        // Each attempt offers the stored address again, not the one typed last time.
+        Login login(this);
+        login.SetIP(storedAddress);
+        if (login.exec() != QDialog::Accepted)
+            return;
+        login.GetLoginInfo(address, user, password);
+
+        if (client->OpenChannel(address, kDevicePort) != 0) {
+            QMessageBox::warning(this, tr("Warning"), tr("Init Socket Error."));
+            continue;
+        }
+        client->SetLoginInfo(user, password);
+
+        // A device in its update firmware must be recognised before any login.
+        quint32 workMode = kNoWorkMode;
+        if (client->GetWorkMode(workMode) != 0) {
+            QMessageBox::warning(this, tr("Warning"), tr("Device is off-line."));
+            client->CloseChannel();
+            continue;
+        }
+        if (workMode == 0) {
+            QMessageBox::warning(this, tr("Warning"), tr("The device is upgrading."));
+            client->CloseChannel();
+            continue;
+        }
+
+        const int result = client->Authenticate();
+        if (result == 0)
+            break;
+        if (result == -1)
+            QMessageBox::warning(this, tr("Warning"), tr("Device is off-line."));
+        else if (user == 0)
+            QMessageBox::warning(this, tr("Warning"),
+                                 tr("Login failed. Please make sure the password is correct and the REM-CTRL key "
+                                    "is pressed down while booting."));
+        else
+            QMessageBox::warning(this, tr("Warning"), tr("The password is incorrect."));
+        client->CloseChannel();
+    }
+
+    {
+        QSettings settings{kSettingsOrganisation, kSettingsApplication};
+        settings.setValue(QStringLiteral("IP"), address);
+    }
+    ui->actionConnect->setEnabled(false);
+    ui->actionDisconnect->setEnabled(true);
+    userType = user;
+    disconnected = 0;
+
+    upgradeCheckArmed = true;
+    connectionLost = false;
+    deviceAlive = true;
+
+    QTimer::singleShot(kVersionCheckDelayMs, this, SLOT(OnMatchVersion()));
+    InitAfterLogin();
+    gpioStateThread->Start();
+    updateThread->Start();
+    remoteACOConnectThread->Start();
+
+    OnAutoSaveTimer();
+    autoSaveTimer.start(kAutoSaveTickMs);
+}
