@@ -31,7 +31,11 @@ if ! kill -0 "$sim" 2>/dev/null; then
     exit 1
 fi
 echo "Device simulator on 127.0.0.1:33904 (log: $home/sim.log; commands: echo help > $fifo)."
-echo "Log in as admin with password 123456, or as guest with 111111."
+echo "Device > Connect... offers 127.0.0.1: log in as admin with password 123456, or as guest with 111111."
+echo "While logged in, try:  echo silent > $fifo   (connection lost; 'answer' brings it back)"
+echo "                       echo 'update on' > $fifo   (update mode: the tool disconnects)"
+echo "                       echo 'set panelType 1' > $fifo   (the 4x1 panel takes over)"
+echo "Alarm tables are saved to $build/logs (a backup_ file at every disconnect)."
 
 run=("$build/bin/DiveVod")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

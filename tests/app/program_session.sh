@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The built program at work: DiveVod logs in to divevod-sim under Xvfb through its login dialog (typed
+# with xdotool), is ended with SIGTERM, and must exit cleanly leaving a backup CSV with the session's rows.
+# Usage: program_session.sh DIVEVOD DIVEVOD_SIM
+set -euo pipefail
+program="$1"
+simulator="$2"
+address=127.0.151.9
+work="$(mktemp -d)"
+sim=""
+cleanup() {
+    [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A copy of the program finds its logs directory beside its own bin/: here $work/logs.
+mkdir -p "$work/bin" "$work/config/Brennhart" "$work/runtime"
+chmod 700 "$work/runtime"
+cp "$program" "$work/bin/DiveVod"
+printf '[General]\nIP=%s\n' "$address" > "$work/config/Brennhart/DiveVod.conf"
+
+"$simulator" --bind "$address" --port 33904 --no-stdin </dev/null >"$work/sim.log" 2>&1 &
+sim=$!
+for _ in $(seq 1 50); do grep -q "listening" "$work/sim.log" && break; sleep 0.1; done
+grep -q "listening" "$work/sim.log" || fail "simulator did not start: $(cat "$work/sim.log")"
+
+env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    set -u
+    "$1" >"$2/tool.log" 2>&1 & app=$!
+    win=$(timeout 20 xdotool search --sync --name "ACO-GPIO" | head -1)
+    [ -n "$win" ] || { echo "no main window"; kill -9 $app; exit 1; }
+    sleep 0.5
+    # Device menu, first entry (Connect...)
+    xdotool mousemove --window "$win" 25 11 click 1; sleep 0.5
+    xdotool key Down Return
+    dialog=$(timeout 10 xdotool search --sync --name "^Login$" | head -1)
+    [ -n "$dialog" ] || { echo "no login dialog"; kill -9 $app; exit 1; }
+    sleep 0.3
+    xdotool type --delay 30 123456; xdotool key Return
+    sleep 3
+    kill -TERM $app
+    for _ in $(seq 1 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+    if kill -0 $app 2>/dev/null; then echo "still running 10 s after SIGTERM"; kill -9 $app; exit 1; fi
+    wait $app; echo "exit code $?" >"$2/exit"
+    ' _ "$work/bin/DiveVod" "$work" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
+
+[ "$(cat "$work/exit")" = "exit code 0" ] || fail "$(cat "$work/exit"); $(cat "$work/tool.log")"
+backups=("$work"/logs/backup_*.csv)
+[ "${#backups[@]}" -eq 1 ] && [ -f "${backups[0]}" ] || fail "expected one backup, found: $(ls "$work/logs" 2>&1)"
+csv="${backups[0]}"
+head -n 4 "$csv" | diff - <(printf 'Module Type,ACO GPIO\nProduct SN,QX00001234-00000042\nFirmware Verison,1.1.46\nIP Address,127.0.0.1\n') \
+    || fail "head of $csv"
+rows=$(tail -n +8 "$csv" | wc -l)
+[ "$rows" -eq 19 ] || fail "expected the 19 rows of the starting state, found $rows: $(cat "$csv")"
+grep -q '^19,[-0-9: ]*,,KEY-AUTO MODE,Enabled,$' "$csv" || fail "last row of $csv"
+echo "PASS: $(basename "$csv") with $rows rows"
