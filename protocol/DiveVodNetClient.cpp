@@ -61,7 +61,7 @@ DiveVodNetClient::~DiveVodNetClient()
 
 int DiveVodNetClient::OpenChannel(const QString& address, int port)
 {
-    std::lock_guard<std::mutex> lock(exchangeLock);
+    std::lock_guard<FairMutex> lock(exchangeLock);
     return channel->open(address.toLatin1().constData(), port);
 }
 
@@ -70,7 +70,7 @@ void DiveVodNetClient::CloseChannel()
     // Wake an exchange that is waiting for an answer, so that the lock comes free at once; the
     // descriptor itself is closed only under the exchange lock, never under a running exchange.
     channel->interrupt();
-    std::lock_guard<std::mutex> lock(exchangeLock);
+    std::lock_guard<FairMutex> lock(exchangeLock);
     channel->close();
 }
 
@@ -325,7 +325,7 @@ int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response
     *response = nullptr;
     int result;
     {
-        std::lock_guard<std::mutex> lock(exchangeLock);
+        std::lock_guard<FairMutex> lock(exchangeLock);
         result = channel->exchange(request, response, 1);
     }
     if (result != 0) {
@@ -354,7 +354,7 @@ int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response
             request.setLoginId(loginId);
         }
         {
-            std::lock_guard<std::mutex> lock(exchangeLock);
+            std::lock_guard<FairMutex> lock(exchangeLock);
             result = channel->exchange(request, response, 0);
         }
         if (result != 0) {
@@ -392,7 +392,7 @@ int DiveVodNetClient::Reauthenticate()
     ResponseMsg* response = nullptr;
     int result;
     {
-        std::lock_guard<std::mutex> lock(exchangeLock);
+        std::lock_guard<FairMutex> lock(exchangeLock);
         result = channel->exchange(request, &response, 1);
     }
     std::unique_ptr<ResponseMsg> owner(response);

@@ -2,6 +2,7 @@
 #define DIVEVODNETCLIENT_H
 
 #include "AcoGpioInfo.h"
+#include "FairMutex.h"
 
 #include <QObject>
 #include <QString>
@@ -66,8 +67,9 @@ private:
     QString password;
     quint16 sequence;
     quint32 loginId;
-    // std::mutex rather than QMutex: ThreadSanitizer sees through these.
-    std::mutex exchangeLock;
+    // std primitives rather than QMutex: ThreadSanitizer sees through these. The exchange lock serves
+    // the four threads in arrival order, so none of them waits through more than one exchange of each other.
+    FairMutex exchangeLock;
     std::mutex stateLock;
 };
 
