@@ -1,46 +1,22 @@
-// Status panel benchmarks, each printed beside a baseline measured in the same run:
-//  - repainting the 2x1 panel from a record that changes every time (LEDs, keys, flashing slots),
-//    and from the same record again, against setting a style sheet on 25 bare labels;
-//  - memory: resident size after many records that start and stop flashing, against the size
-//    before them (the timers must not pile up).
+// Status panel figures, each beside a baseline that runs in the same program:
+//  - repainting the 2x1 panel from a record that changes every time, and from the same record again,
+//    against setting a style sheet on 25 bare labels (restyling every indicator);
+//  - resident memory left behind by many records that start and stop flashing (the timers must not
+//    pile up), against the resident size before them.
+#include "BenchSupport.h"
+
 #include "DiveVodResources.h"
 #include "GPIOStatus2x1.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 
-#include <chrono>
-#include <cstdio>
+#include <memory>
 #include <vector>
 
+using namespace BenchSupport;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <typename Step> double perSecond(double seconds, Step step)
-{
-    const auto start = Clock::now();
-    const auto until = start + std::chrono::duration<double>(seconds);
-    long done = 0;
-    while (Clock::now() < until) {
-        for (int i = 0; i < 32; ++i, ++done)
-            step(done);
-    }
-    return done / std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 AcoGpioInfo lively(long i)
 {
@@ -58,16 +34,18 @@ AcoGpioInfo lively(long i)
     return info;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+GPIOStatus2x1& panel()
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    initDiveVodResources();
+    static GPIOStatus2x1* p = [] {
+        auto* shown = new GPIOStatus2x1(nullptr);
+        shown->show();
+        return shown;
+    }();
+    return *p;
+}
 
-    GPIOStatus2x1 panel(nullptr);
-    panel.show();
+void BM_RestyleAllLabels(benchmark::State& state)
+{
     QWidget bare;
     std::vector<QLabel*> labels;
     for (int i = 0; i < 25; ++i)
@@ -75,30 +53,68 @@ int main(int argc, char* argv[])
     bare.show();
     const QString styles[2] = { QStringLiteral("QLabel{border-image: url(:/DiveVod/Resources/green.png)}"),
                                 QStringLiteral("QLabel{border-image: url(:/DiveVod/Resources/gray.png)}") };
-
-    const double changing = perSecond(2.0, [&](long i) { panel.OnRecvStatusInfo(lively(i)); });
-    const AcoGpioInfo steady = lively(5);
-    const double same = perSecond(2.0, [&](long) { panel.OnRecvStatusInfo(steady); });
-    const double baseline = perSecond(2.0, [&](long i) {
+    long i = 0;
+    LoopClock clock;
+    for (auto _ : state) {
+        ++i;
         for (QLabel* label : labels)
             label->setStyleSheet(styles[i & 1]);
-    });
+    }
+    recordBaseline("restyle", clock.nsPerIteration(state));
+}
 
-    std::printf("bench_panels (each figure beside a baseline from the same run)\n");
-    std::printf("%-44s %12.0f /s   baseline %-30s %12.0f /s   ratio %.3f\n", "2x1 repaint, record changes every time",
-                changing, "style sheet on all 25 labels", baseline, changing / baseline);
-    std::printf("%-44s %12.0f /s   baseline %-30s %12.0f /s   ratio %.3f\n", "2x1 repaint, same record again", same,
-                "style sheet on all 25 labels", baseline, same / baseline);
+void BM_RepaintChanged(benchmark::State& state)
+{
+    GPIOStatus2x1& p = panel();
+    long i = 0;
+    LoopClock clock;
+    for (auto _ : state)
+        p.OnRecvStatusInfo(lively(i++));
+    setRatio(state, "restyle", clock.nsPerIteration(state));
+}
 
-    // Warm up, then count what 50 000 more records leave behind.
-    for (long i = 0; i < 5000; ++i)
-        panel.OnRecvStatusInfo(lively(i));
+void BM_RepaintSame(benchmark::State& state)
+{
+    GPIOStatus2x1& p = panel();
+    const AcoGpioInfo steady = lively(5);
+    LoopClock clock;
+    for (auto _ : state)
+        p.OnRecvStatusInfo(steady);
+    setRatio(state, "restyle", clock.nsPerIteration(state));
+}
+
+void BM_FlashingMemory(benchmark::State& state)
+{
+    GPIOStatus2x1& p = panel();
+    const long records = size(10000, 200);
+    for (long i = 0; i < 1000 && i < records; ++i)
+        p.OnRecvStatusInfo(lively(i));
+    QApplication::processEvents();
     const long before = residentKiB();
-    for (long i = 0; i < 50000; ++i)
-        panel.OnRecvStatusInfo(lively(i));
-    app.processEvents();
+    for (auto _ : state) {
+        for (long i = 0; i < records; ++i)
+            p.OnRecvStatusInfo(lively(i));
+        QApplication::processEvents();
+    }
     const long after = residentKiB();
-    std::printf("%-44s %12ld KiB  baseline %-30s %12ld KiB  growth %ld KiB\n", "resident after 50 000 records", after,
-                "resident before them", before, after - before);
-    return 0;
+    state.counters["records"] = double(records);
+    state.counters["resident_before_KiB"] = double(before);
+    state.counters["growth_KiB"] = double(after - before);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    initDiveVodResources();
+    initialise(&argc, argv);
+    tune(benchmark::RegisterBenchmark("panel/restyle_all_labels", BM_RestyleAllLabels));
+    tune(benchmark::RegisterBenchmark("panel/repaint_changed", BM_RepaintChanged));
+    tune(benchmark::RegisterBenchmark("panel/repaint_same", BM_RepaintSame));
+    benchmark::RegisterBenchmark("panel/flashing_memory", BM_FlashingMemory)->Iterations(1)->Repetitions(1);
+    const int status = run();
+    delete &panel();
+    return status;
 }

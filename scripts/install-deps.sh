@@ -11,6 +11,7 @@ PACKAGES=(
     fonts-noto-cjk
     xvfb xauth xdotool imagemagick
     clang-14 libclang-rt-14-dev
+    libbenchmark-dev python3
 )
 
 missing=()

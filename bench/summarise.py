@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Summarises the JSON that the bench_* programs write (Google Benchmark's format) into one table:
+for every figure our value, its baseline from the same run and their ratio, then one verdict line per
+target. Usage: summarise.py RESULT.json ..."""
+import json
+import os
+import sys
+import time
+
+SCALE_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+
+
+def load(paths):
+    runs, context = {}, {}
+    for path in paths:
+        try:
+            with open(path) as f:
+                data = json.load(f)
+        except (OSError, ValueError) as e:
+            print(f"{path}: unreadable ({e})", file=sys.stderr)
+            continue
+        context = context or data.get("context", {})
+        for b in data.get("benchmarks", []):
+            name = b.get("run_name", b["name"])
+            kind = b.get("aggregate_name", "")
+            # With repetitions the median stands for the figure; a single run stands for itself.
+            if kind and kind != "median":
+                continue
+            if b.get("error_occurred"):
+                runs[name] = None
+                continue
+            if name in runs and not kind:
+                continue
+            entry = dict(b)
+            entry["time_ns"] = b.get("real_time", 0.0) * SCALE_NS.get(b.get("time_unit", "ns"), 1.0)
+            runs[name] = entry
+    return runs, context
+
+
+def value(runs, name, metric):
+    entry = runs.get(name)
+    if not entry:
+        return None
+    return entry.get(metric)
+
+
+def fmt(v, unit):
+    if v is None:
+        return "-"
+    if unit == "ns":
+        if v >= 1e6:
+            return f"{v / 1e6:.2f} ms"
+        if v >= 1e3:
+            return f"{v / 1e3:.2f} us"
+        return f"{v:.0f} ns"
+    if unit == "/s":
+        return f"{v:,.0f} /s"
+    if unit == "KiB":
+        return f"{v:,.0f} KiB"
+    if unit == "B":
+        return f"{v:,.0f} B"
+    if unit == "x":
+        return f"{v:.2f}"
+    return f"{v:.3g} {unit}".strip()
+
+
+# figure: (label, ours (benchmark, metric), baseline (benchmark, metric), unit, ratio metric of ours,
+#          targets [(text, metric source, limit)] where a source is (benchmark, metric) and holds when <= limit)
+FIGURES = [
+    ("encode request + decode status answer", ("protocol/codec/classes", "time_ns"),
+     ("protocol/codec/handwritten", "time_ns"), "ns", "ratio",
+     [("<= 500 ns per pair", ("protocol/codec/classes", "time_ns"), 500.0)]),
+    ("GetAcoGpioInfo round trip (simulator)", ("protocol/round_trip/client", "time_ns"),
+     ("protocol/round_trip/raw", "time_ns"), "ns", "ratio",
+     [("ratio <= 1.3 against raw sendto/recv", ("protocol/round_trip/client", "ratio"), 1.3)]),
+    ("four threads on one client: throughput", ("protocol/round_trip/four_threads", "exchanges_per_s"),
+     ("protocol/round_trip/four_threads", "baseline"), "/s", "ratio",
+     [(f"{role} thread's worst wait <= 3 exchanges",
+       ("protocol/round_trip/four_threads", f"worst_wait_{role}"), 3.0)
+      for role in ("poller", "alive", "remote", "ui")]),
+    ("2x1 panel repaint, record changed", ("panels/panel/repaint_changed", "time_ns"),
+     ("panels/panel/restyle_all_labels", "time_ns"), "ns", "ratio", []),
+    ("2x1 panel repaint, same record", ("panels/panel/repaint_same", "time_ns"),
+     ("panels/panel/restyle_all_labels", "time_ns"), "ns", "ratio", []),
+    ("resident growth over flashing records", ("panels/panel/flashing_memory", "growth_KiB"),
+     ("panels/panel/flashing_memory", "resident_before_KiB"), "KiB", None, []),
+]
+
+
+def main(paths):
+    runs, context = load(paths)
+    prefixed = {}
+    for path in paths:
+        program = os.path.basename(path).rsplit(".", 1)[0].replace("bench_", "")
+        sub, _ = load([path])
+        for name, entry in sub.items():
+            prefixed[f"{program}/{name}"] = entry
+    runs = prefixed
+
+    print(f"date {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}; host {context.get('host_name', '?')}, "
+          f"{context.get('num_cpus', '?')} CPUs at {context.get('mhz_per_cpu', '?')} MHz; load average "
+          f"{', '.join(f'{x:.2f}' for x in context.get('load_avg', []))} at the start")
+    print(f"{'figure':<44} {'ours':>14} {'baseline':>14} {'ratio':>7}")
+    for label, ours, base, unit, ratio, _ in FIGURES:
+        r = value(runs, ours[0], ratio) if ratio else None
+        print(f"{label:<44} {fmt(value(runs, *ours), unit):>14} {fmt(value(runs, *base), unit):>14} "
+              f"{fmt(r, 'x'):>7}")
+    print()
+    failed = 0
+    for label, ours, _, _, _, targets in FIGURES:
+        for text, source, limit in targets:
+            v = value(runs, *source)
+            if v is None:
+                verdict = "not measured"
+                failed += 1
+            elif v <= limit:
+                verdict = "holds"
+            else:
+                verdict = "falls short"
+                failed += 1
+            print(f"{label}: {text}: {verdict} ({v if v is None else round(v, 3)})")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
