@@ -88,14 +88,14 @@ FIGURES = [
 
 
 def main(paths):
-    runs, context = load(paths)
-    prefixed = {}
+    # Figures are named "<program>/<benchmark>", the program taken from the file name (bench_<program>.json).
+    runs, context = {}, {}
     for path in paths:
         program = os.path.basename(path).rsplit(".", 1)[0].replace("bench_", "")
-        sub, _ = load([path])
+        sub, sub_context = load([path])
+        context = context or sub_context
         for name, entry in sub.items():
-            prefixed[f"{program}/{name}"] = entry
-    runs = prefixed
+            runs[f"{program}/{name}"] = entry
 
     print(f"date {time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime())}; host {context.get('host_name', '?')}, "
           f"{context.get('num_cpus', '?')} CPUs at {context.get('mhz_per_cpu', '?')} MHz; load average "
