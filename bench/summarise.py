@@ -4,6 +4,7 @@ for every figure our value, its baseline from the same run and their ratio, then
 target. Usage: summarise.py RESULT.json ..."""
 import json
 import os
+import re
 import sys
 import time
 
@@ -21,7 +22,10 @@ def load(paths):
             continue
         context = context or data.get("context", {})
         for b in data.get("benchmarks", []):
-            name = b.get("run_name", b["name"])
+            # The library appends run options to the name (".../manual_time", ".../iterations:10"): drop them.
+            name = "/".join(part for part in b.get("run_name", b["name"]).split("/")
+                            if not re.fullmatch(r"(manual_time|real_time|process_time|(iterations|repeats|"
+                                                r"min_time|threads|min_warmup_time):[0-9.]+)", part))
             kind = b.get("aggregate_name", "")
             # With repetitions the median stands for the figure; a single run stands for itself.
             if kind and kind != "median":
@@ -37,7 +41,9 @@ def load(paths):
     return runs, context
 
 
-def value(runs, name, metric):
+def value(runs, name, metric=None):
+    if callable(name):
+        return name(runs)
     entry = runs.get(name)
     if not entry:
         return None
@@ -64,6 +70,12 @@ def fmt(v, unit):
     return f"{v:.3g} {unit}".strip()
 
 
+def per_row_growth(runs):
+    big = value(runs, "window/append/window/100000", "ns_per_row")
+    small = value(runs, "window/append/window/1000", "ns_per_row")
+    return big / small if big and small else None
+
+
 # figure: (label, ours (benchmark, metric), baseline (benchmark, metric), unit, ratio metric of ours,
 #          targets [(text, metric source, limit)] where a source is (benchmark, metric) and holds when <= limit)
 FIGURES = [
@@ -78,6 +90,26 @@ FIGURES = [
      [(f"{role} thread's worst wait <= 3 exchanges",
        ("protocol/round_trip/four_threads", f"worst_wait_{role}"), 3.0)
       for role in ("poller", "alive", "remote", "ui")]),
+    ("record of 20 changes appended, 1,000 rows", ("window/append/window/1000", "time_ns"),
+     ("window/append/bare/1000", "time_ns"), "ns", "ratio",
+     [("ratio <= 1.2 against a bare QTableWidget", ("window/append/window/1000", "ratio"), 1.2)]),
+    ("record of 20 changes appended, 100,000 rows", ("window/append/window/100000", "time_ns"),
+     ("window/append/bare/100000", "time_ns"), "ns", "ratio",
+     [("ratio <= 1.2 against a bare QTableWidget", ("window/append/window/100000", "ratio"), 1.2),
+      ("cost per row at 100,000 rows <= 1.5 x the cost at 1,000", (per_row_growth, None), 1.5)]),
+    ("heap bytes per alarm row at 100,000 rows", ("window/memory/window", "heap_bytes_per_row"),
+     ("window/memory/bare", "heap_bytes_per_row"), "B", "ratio",
+     [("ratio <= 1.2 against a bare QTableWidget", ("window/memory/window", "ratio"), 1.2)]),
+    ("WriteLogFile of 100,000 rows", ("window/write/window", "time_ns"), ("window/write/bare", "time_ns"), "ns",
+     "ratio", [("ratio <= 1.5 against QTextStream", ("window/write/window", "ratio"), 1.5)]),
+    ("OnClear on 100,000 rows", ("window/clear/window", "time_ns"), ("window/clear/bare", "time_ns"), "ns", "ratio",
+     [("ratio <= 1.5 against setRowCount(0)", ("window/clear/window", "ratio"), 1.5),
+      ("<= 100 ms", ("window/clear/window", "time_ns"), 100e6)]),
+    ("start-up until shown: wall", ("session/startup/window", "time_ns"), ("session/startup/bare", "time_ns"), "ns",
+     "ratio", [("wall <= 2 x a bare Qt window", ("session/startup/window", "ratio"), 2.0)]),
+    ("start-up until shown: peak resident", ("session/startup/window", "peak_rss_KiB"),
+     ("session/startup/bare", "peak_rss_KiB"), "KiB", "memory_ratio",
+     [("memory <= 1.5 x a bare Qt window", ("session/startup/window", "memory_ratio"), 1.5)]),
     ("2x1 panel repaint, record changed", ("panels/panel/repaint_changed", "time_ns"),
      ("panels/panel/restyle_all_labels", "time_ns"), "ns", "ratio", []),
     ("2x1 panel repaint, same record", ("panels/panel/repaint_same", "time_ns"),

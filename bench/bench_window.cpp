@@ -1,0 +1,364 @@
+// Main window figures, each beside a bare Qt baseline that runs in the same program:
+//  - one status record with 20 changes appended to the alarm table at 1,000 and at 100,000 rows
+//    (DiveVod::ChangedEntries and AppendAlarmRow, a scroll per row, events processed), against the same
+//    rows appended to a bare QTableWidget with the same scrolling;
+//  - heap memory per alarm row at 100,000 rows, against a bare QTableWidget holding the same texts;
+//  - WriteLogFile of 100,000 rows, against QTextStream writing the same lines to the same disk;
+//  - OnClear on 100,000 rows, against setRowCount(0) on the bare table.
+#include "BenchSupport.h"
+
+#include "ChannelCaptions.h"
+#include "DiveVod.h"
+#include "DiveVodResources.h"
+#include "LanguageConfig.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <malloc.h>
+
+#include <memory>
+
+using namespace BenchSupport;
+
+namespace {
+
+const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
+
+// Two records that differ in 20 logged items: both power supplies, both connection LEDs, the panel
+// type (two rows), six channel LEDs, six keys, key lock and auto mode.
+AcoGpioInfo quiet()
+{
+    AcoGpioInfo info;
+    info.localLed = 1;
+    info.remoteLed = 1;
+    return info;
+}
+
+AcoGpioInfo busy()
+{
+    AcoGpioInfo info;
+    info.ps1Led = true;
+    info.ps2Led = true;
+    info.localLed = 0;
+    info.remoteLed = 2;
+    info.panelType = 2;
+    info.gpioGreenMask = 0x3F;
+    info.keyMask = 0x3F;
+    info.keyLock = true;
+    info.autoMode = true;
+    return info;
+}
+
+struct Fixture
+{
+    QTemporaryDir home;
+    std::unique_ptr<LanguageConfig> language;
+    std::unique_ptr<DiveVod> window;
+    QTableWidget* table = nullptr;
+    std::unique_ptr<QTableWidget> bare;
+    int bareNumber = 1;
+    bool flip = false;
+
+    Fixture()
+    {
+        language.reset(new LanguageConfig(nullptr));
+        window.reset(new DiveVod(language.get(), nullptr, Qt::WindowFlags()));
+        window->SetLogsDirectory(home.path());
+        window->show();
+        table = window->findChild<QTableWidget*>(QStringLiteral("tableWidget"));
+        // The same look as the alarm table where it changes the work per row: header labels, no row
+        // numbers at the side, alternating colours, the same size.
+        bare.reset(new QTableWidget(0, 6));
+        bare->setHorizontalHeaderLabels({ QStringLiteral("Number"), QStringLiteral("Time"), QStringLiteral("Input"),
+                                          QStringLiteral("Alarm Type"), QStringLiteral("Alarm Status"),
+                                          QStringLiteral("Notes") });
+        bare->verticalHeader()->setVisible(false);
+        bare->setAlternatingRowColors(true);
+        if (table)
+            bare->resize(table->size());
+        bare->show();
+        QApplication::processEvents();
+    }
+
+    // The next record's rows, alternating between the two records so that every record has 20 changes.
+    QVector<AlarmRecord> nextEntries()
+    {
+        flip = !flip;
+        return flip ? DiveVod::ChangedEntries(quiet(), busy(), QDateTime::currentDateTime())
+                    : DiveVod::ChangedEntries(busy(), quiet(), QDateTime::currentDateTime());
+    }
+
+    // The bare table's row: the same texts and flags as an alarm row, with the same scroll per row.
+    void appendBare(const AlarmRecord& record)
+    {
+        const int row = bare->rowCount();
+        bare->insertRow(row);
+        const QString texts[] = { QString::number(bareNumber++),
+                                  record.time.toString(QLatin1String(kRowTimeFormat)),
+                                  record.input,
+                                  record.alarmType,
+                                  record.alarmStatus,
+                                  record.notes };
+        for (int column = 0; column < 6; ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            bare->setItem(row, column, item);
+        }
+        bare->scrollToItem(bare->item(row, 0), QAbstractItemView::PositionAtBottom);
+    }
+
+    void appendWindow(const QVector<AlarmRecord>& entries)
+    {
+        for (const AlarmRecord& record : entries)
+            window->AppendAlarmRow(record);
+        table->scrollToBottom();
+    }
+};
+
+// Made on first use, gone before the application object.
+std::unique_ptr<Fixture> g_fixture;
+
+Fixture& fixture()
+{
+    if (!g_fixture)
+        g_fixture.reset(new Fixture);
+    return *g_fixture;
+}
+
+size_t heapBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Grows (never shrinks) both tables to `rows`, hidden so that the fill is not a scrolling benchmark.
+void fillTo(long rows, bool windowSide)
+{
+    Fixture& f = fixture();
+    QWidget* shown = windowSide ? static_cast<QWidget*>(f.window.get()) : f.bare.get();
+    shown->hide();
+    while ((windowSide ? f.table->rowCount() : f.bare->rowCount()) < rows) {
+        const QVector<AlarmRecord> entries = f.nextEntries();
+        for (const AlarmRecord& record : entries) {
+            if (windowSide)
+                f.window->AppendAlarmRow(record);
+            else
+                f.appendBare(record);
+        }
+    }
+    shown->show();
+    QApplication::processEvents();
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// One record's rows appended per iteration; between iterations (untimed) the rows go again, so the
+// table stays at its size. Manual time, so that the removal is not counted.
+void appendBenchmark(benchmark::State& state, bool windowSide)
+{
+    Fixture& f = fixture();
+    if (windowSide && !f.table)
+        return fail(state, "the main window has no alarm table");
+    fillTo(size(state.range(0), state.range(0) / 100), windowSide);
+    QTableWidget* table = windowSide ? f.table : f.bare.get();
+    const int rows = table->rowCount();
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (windowSide) {
+            f.appendWindow(f.nextEntries());
+        } else {
+            const QVector<AlarmRecord> entries = f.nextEntries();
+            for (const AlarmRecord& record : entries)
+                f.appendBare(record);
+            f.bare->scrollToBottom();
+        }
+        QApplication::processEvents();
+        const double elapsed = secondsSince(start);
+        state.SetIterationTime(elapsed);
+        total += elapsed;
+        if (table->rowCount() != rows + 20)
+            return fail(state, "a record did not add 20 rows");
+        table->setRowCount(rows);
+        QApplication::processEvents();
+    }
+    const double nsPerRecord = state.iterations() ? total * 1e9 / double(state.iterations()) : 0;
+    state.counters["rows"] = double(rows);
+    state.counters["ns_per_row"] = nsPerRecord / 20;
+    const std::string name = "append " + std::to_string(state.range(0));
+    if (windowSide)
+        setRatio(state, name, nsPerRecord);
+    else
+        recordBaseline(name, nsPerRecord);
+}
+
+void BM_AppendBare(benchmark::State& state)
+{
+    appendBenchmark(state, false);
+}
+
+void BM_AppendWindow(benchmark::State& state)
+{
+    appendBenchmark(state, true);
+}
+
+// Heap bytes per row while a table grows to 100,000 rows (hidden while it grows).
+void memoryBenchmark(benchmark::State& state, bool windowSide)
+{
+    Fixture& f = fixture();
+    const long rows = size(100000, 1000);
+    QTableWidget* table = windowSide ? f.table : f.bare.get();
+    for (auto _ : state) {
+        table->setRowCount(0);
+        QApplication::processEvents();
+        malloc_trim(0);
+        const size_t heapBefore = heapBytes();
+        const long residentBefore = residentKiB();
+        fillTo(rows, windowSide);
+        const double added = double(table->rowCount());
+        state.counters["heap_bytes_per_row"] = double(heapBytes() - heapBefore) / added;
+        state.counters["resident_bytes_per_row"] = double(residentKiB() - residentBefore) * 1024.0 / added;
+        state.counters["rows"] = added;
+    }
+    const double perRow = state.counters["heap_bytes_per_row"];
+    if (windowSide)
+        setRatio(state, "memory", perRow);
+    else
+        recordBaseline("memory", perRow);
+}
+
+void BM_MemoryBare(benchmark::State& state)
+{
+    memoryBenchmark(state, false);
+}
+
+void BM_MemoryWindow(benchmark::State& state)
+{
+    memoryBenchmark(state, true);
+}
+
+// The same lines as the window's CSV file, through a QTextStream on a QFile: header, then one line per row.
+void BM_WriteBare(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    fillTo(size(100000, 1000), false);
+    const QString path = f.home.filePath(QStringLiteral("bare.csv"));
+    LoopClock clock;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+            return fail(state, "cannot write " + path.toStdString());
+        QTextStream out(&file);
+        out << "Module Type,\nProduct SN,\nFirmware Verison,\nIP Address,\n \n \n"
+            << "Number,Time,Input,Alarm Type,Alarm Status,Notes\n";
+        const QTableWidget& table = *f.bare;
+        for (int row = 0; row < table.rowCount(); ++row) {
+            for (int column = 0; column < 6; ++column) {
+                if (column > 0)
+                    out << ',';
+                if (const QTableWidgetItem* item = table.item(row, column))
+                    out << item->text();
+            }
+            out << '\n';
+        }
+        out.flush();
+        file.close();
+    }
+    state.counters["rows"] = double(f.bare->rowCount());
+    recordBaseline("write", clock.nsPerIteration(state));
+}
+
+void BM_WriteWindow(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    fillTo(size(100000, 1000), true);
+    const QString path = f.home.filePath(QStringLiteral("window.csv"));
+    LoopClock clock;
+    for (auto _ : state) {
+        if (!f.window->WriteLogFile(path))
+            return fail(state, "WriteLogFile failed");
+    }
+    state.counters["rows"] = double(f.table->rowCount());
+    state.counters["file_bytes"] = double(QFile(path).size());
+    setRatio(state, "write", clock.nsPerIteration(state));
+}
+
+// One clear per iteration; the table is filled again between iterations (manual time).
+void clearBenchmark(benchmark::State& state, bool windowSide)
+{
+    Fixture& f = fixture();
+    const long rows = size(100000, 1000);
+    QTableWidget* table = windowSide ? f.table : f.bare.get();
+    double total = 0;
+    for (auto _ : state) {
+        fillTo(rows, windowSide);
+        const auto start = std::chrono::steady_clock::now();
+        if (windowSide)
+            QMetaObject::invokeMethod(f.window.get(), "OnClear", Qt::DirectConnection);
+        else
+            f.bare->setRowCount(0);
+        QApplication::processEvents();
+        const double elapsed = secondsSince(start);
+        state.SetIterationTime(elapsed);
+        total += elapsed;
+        if (table->rowCount() != 0)
+            return fail(state, "the table was not cleared");
+    }
+    const double ns = state.iterations() ? total * 1e9 / double(state.iterations()) : 0;
+    state.counters["rows"] = double(rows);
+    if (windowSide)
+        setRatio(state, "clear", ns);
+    else
+        recordBaseline("clear", ns);
+}
+
+void BM_ClearBare(benchmark::State& state)
+{
+    clearBenchmark(state, false);
+}
+
+void BM_ClearWindow(benchmark::State& state)
+{
+    clearBenchmark(state, true);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings of its own: the window reads and writes the user's settings store.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    initDiveVodResources();
+    initialise(&argc, argv);
+
+    const auto append = [](long rows) {
+        tune(benchmark::RegisterBenchmark("append/bare", BM_AppendBare))->Arg(rows)->UseManualTime();
+        tune(benchmark::RegisterBenchmark("append/window", BM_AppendWindow))->Arg(rows)->UseManualTime();
+    };
+    // Memory, writing and clearing work on 100,000 rows: one pass each is the figure. The memory pass
+    // fills both tables to that size for the figures after it.
+    const auto once = [](benchmark::internal::Benchmark* b) { return b->Iterations(1)->Repetitions(1); };
+    append(1000);
+    once(benchmark::RegisterBenchmark("memory/bare", BM_MemoryBare));
+    once(benchmark::RegisterBenchmark("memory/window", BM_MemoryWindow));
+    append(100000);
+    tune(benchmark::RegisterBenchmark("write/bare", BM_WriteBare))->Unit(benchmark::kMillisecond);
+    tune(benchmark::RegisterBenchmark("write/window", BM_WriteWindow))->Unit(benchmark::kMillisecond);
+    tune(benchmark::RegisterBenchmark("clear/bare", BM_ClearBare))->Iterations(smoke() ? 1 : 3)->UseManualTime();
+    tune(benchmark::RegisterBenchmark("clear/window", BM_ClearWindow))->Iterations(smoke() ? 1 : 3)->UseManualTime();
+    const int status = run();
+    g_fixture.reset();
+    return status;
+}
