@@ -65,4 +65,24 @@ bool parseGpioAnswer(const quint8* data, int size, AcoGpioInfo& info)
     return true;
 }
 
+int encodeRequest(quint8* out, int type, quint32 loginId, quint16 sequence, const quint8* payload, int payloadSize)
+{
+    const int length = payloadSize + 10;
+    const quint8 header[11] = { quint8(length >> 8),   quint8(length),       0x01,
+                                quint8(type >> 8),     quint8(type),         quint8(loginId >> 24),
+                                quint8(loginId >> 16), quint8(loginId >> 8), quint8(loginId),
+                                quint8(sequence >> 8), quint8(sequence) };
+    std::memcpy(out, header, sizeof(header));
+    if (payloadSize > 0)
+        std::memcpy(out + 11, payload, size_t(payloadSize));
+    out[11 + payloadSize] = complementSum(out, 11 + payloadSize);
+    return payloadSize + 12;
+}
+
+bool isSuccessAnswer(const quint8* data, int size)
+{
+    return size >= 12 && size <= 1040 && complementSum(data, size - 1) == data[size - 1]
+        && ((data[0] << 8) | data[1]) == size - 2 && data[2] == 1 && (data[5] | data[6] | data[7] | data[8]) == 0;
+}
+
 } // namespace HandFrames

@@ -22,6 +22,12 @@ int encodeGpioAnswer(quint8* out, quint16 sequence, const quint8 payload[11]);
 // Checks size, checksum, length, version and error code, then fills the device's part of info.
 bool parseGpioAnswer(const quint8* data, int size, AcoGpioInfo& info);
 
+// Any request: header, payload and checksum; returns the frame size.
+int encodeRequest(quint8* out, int type, quint32 loginId, quint16 sequence, const quint8* payload, int payloadSize);
+
+// True for a frame that passes size, checksum, length and version and carries error code 0.
+bool isSuccessAnswer(const quint8* data, int size);
+
 } // namespace HandFrames
 
 #endif // HANDFRAMES_H

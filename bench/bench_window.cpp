@@ -4,10 +4,15 @@
 //    rows appended to a bare QTableWidget with the same scrolling;
 //  - heap memory per alarm row at 100,000 rows, against a bare QTableWidget holding the same texts;
 //  - WriteLogFile of 100,000 rows, against QTextStream writing the same lines to the same disk;
-//  - OnClear on 100,000 rows, against setRowCount(0) on the bare table.
+//  - OnClear on 100,000 rows, against setRowCount(0) on the bare table;
+//  - a login to a 2x1 simulator through the real dialog until the 19 full-state rows are in the table,
+//    against the same requests sent and answered raw, one after the other.
 #include "BenchSupport.h"
+#include "HandFrames.h"
+#include "LoginDriver.h"
 
 #include "ChannelCaptions.h"
+#include "DeviceSimulator.h"
 #include "DiveVod.h"
 #include "DiveVodResources.h"
 #include "LanguageConfig.h"
@@ -20,7 +25,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <arpa/inet.h>
 #include <malloc.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -331,6 +340,107 @@ void BM_ClearWindow(benchmark::State& state)
     clearBenchmark(state, true);
 }
 
+// The device the login benchmarks talk to: the window always uses port 33904, so the simulator takes a
+// loopback address of its own.
+const QString kLoginAddress = QStringLiteral("127.0.171.2");
+
+DeviceSimulator& loginDevice()
+{
+    static DeviceSimulator* sim = [] {
+        auto* started = new DeviceSimulator;
+        started->start(kLoginAddress, 33904);
+        return started;
+    }();
+    return *sim;
+}
+
+// The message types of a login in the order the window sends them, up to the last one before the
+// monitors start: work mode, authentication, product information, versions, network parameters,
+// status, key states.
+const int kLoginTypes[] = { 3, 2, 5, 23, 26, 63, 62 };
+
+void BM_LoginRaw(benchmark::State& state)
+{
+    DeviceSimulator& sim = loginDevice();
+    if (sim.port() != 33904)
+        return fail(state, "the login simulator could not bind " + kLoginAddress.toStdString() + ":33904");
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    timeval tv { 2, 0 };
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
+    sockaddr_in to {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(33904);
+    ::inet_pton(AF_INET, kLoginAddress.toLatin1().constData(), &to.sin_addr);
+    const quint8 credentials[] = { 5, 'a', 'd', 'm', 'i', 'n', 6, '1', '2', '3', '4', '5', '6' };
+    quint16 sequence = 0;
+    LoopClock clock;
+    for (auto _ : state) {
+        quint32 loginId = 0;
+        for (int type : kLoginTypes) {
+            quint8 frame[64];
+            const bool login = type == 2;
+            const int size
+                = HandFrames::encodeRequest(frame, type, login ? 0 : loginId, ++sequence, login ? credentials : nullptr,
+                                            login ? int(sizeof(credentials)) : 0);
+            quint8 answer[1040];
+            if (::sendto(fd, frame, size_t(size), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to)) != size)
+                break;
+            const ssize_t received = ::recv(fd, answer, sizeof(answer), 0);
+            if (received <= 0 || !HandFrames::isSuccessAnswer(answer, int(received))) {
+                ::close(fd);
+                return fail(state, "a raw login request got no valid answer (type " + std::to_string(type) + ")");
+            }
+            if (login)
+                loginId = (quint32(answer[11]) << 24) | (quint32(answer[12]) << 16) | (quint32(answer[13]) << 8)
+                    | answer[14];
+        }
+    }
+    ::close(fd);
+    state.counters["round_trips"] = double(std::size(kLoginTypes));
+    recordBaseline("login", clock.nsPerIteration(state));
+}
+
+void BM_Login(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    DeviceSimulator& sim = loginDevice();
+    if (sim.port() != 33904)
+        return fail(state, "the login simulator could not bind " + kLoginAddress.toStdString() + ":33904");
+    if (f.window->metaObject()->indexOfSlot("OnConnect()") < 0) {
+        // A window without its Connect command yet: nothing to measure, and nothing broken.
+        state.SkipWithError("the main window has no Connect command");
+        return;
+    }
+    QMetaObject::invokeMethod(f.window.get(), "OnClear", Qt::DirectConnection);
+    double total = 0;
+    int frames = 0;
+    for (auto _ : state) {
+        sim.clearReceived();
+        const auto start = std::chrono::steady_clock::now();
+        const bool driven = LoginDriver::connect(f.window.get(), kLoginAddress, QStringLiteral("123456"));
+        const double elapsed = secondsSince(start);
+        state.SetIterationTime(elapsed);
+        total += elapsed;
+        if (!driven)
+            return fail(state, "the main window has no Connect command or no login dialog came up");
+        if (f.table->rowCount() != 19)
+            return fail(state, "the login left " + std::to_string(f.table->rowCount()) + " rows, not 19");
+        // The login's own requests: everything up to the first key-state request (the monitors come after).
+        frames = 0;
+        for (const DeviceSimulator::Received& frame : sim.received()) {
+            ++frames;
+            if (frame.type == 62)
+                break;
+        }
+        if (!LoginDriver::disconnect(f.window.get()) || f.table->rowCount() != 0)
+            return fail(state, "the disconnect after the login did not clear the table");
+        QApplication::processEvents();
+    }
+    const double ns = state.iterations() ? total * 1e9 / double(state.iterations()) : 0;
+    state.counters["round_trips"] = frames;
+    setRatio(state, "login", ns);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -343,6 +453,11 @@ int main(int argc, char** argv)
     initDiveVodResources();
     initialise(&argc, argv);
 
+    tune(benchmark::RegisterBenchmark("login/raw", BM_LoginRaw))->Unit(benchmark::kMillisecond);
+    tune(benchmark::RegisterBenchmark("login/window", BM_Login))
+        ->Iterations(smoke() ? 1 : 20)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
     const auto append = [](long rows) {
         tune(benchmark::RegisterBenchmark("append/bare", BM_AppendBare))->Arg(rows)->UseManualTime();
         tune(benchmark::RegisterBenchmark("append/window", BM_AppendWindow))->Arg(rows)->UseManualTime();
@@ -361,5 +476,6 @@ int main(int argc, char** argv)
     once(benchmark::RegisterBenchmark("clear/window", BM_ClearWindow))->UseManualTime();
     const int status = run();
     g_fixture.reset();
+    loginDevice().stop();
     return status;
 }

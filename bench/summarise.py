@@ -90,6 +90,9 @@ FIGURES = [
      [(f"{role} thread's worst wait <= 3 exchanges",
        ("protocol/round_trip/four_threads", f"worst_wait_{role}"), 3.0)
       for role in ("poller", "alive", "remote", "ui")]),
+    ("login to a 2x1 simulator until 19 rows shown", ("window/login/window", "time_ns"),
+     ("window/login/raw", "time_ns"), "ns", "ratio",
+     [("<= 50 ms", ("window/login/window", "time_ns"), 50e6)]),
     ("record of 20 changes appended, 1,000 rows", ("window/append/window/1000", "time_ns"),
      ("window/append/bare/1000", "time_ns"), "ns", "ratio",
      [("ratio <= 1.2 against a bare QTableWidget", ("window/append/window/1000", "ratio"), 1.2)]),
