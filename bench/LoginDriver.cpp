@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -11,8 +12,10 @@
 
 namespace LoginDriver {
 
-bool connect(QWidget* window, const QString& address, const QString& password)
+bool connect(QWidget* window, const QString& address, const QString& password, qint64* typedAfterNs)
 {
+    QElapsedTimer clock;
+    clock.start();
     // Looks at every turn of the modal event loops while the Connect command runs: the first login
     // dialog gets the values and OK; after a failure the message box is closed and the dialog offered
     // again is cancelled, so that the command always returns.
@@ -41,6 +44,8 @@ bool connect(QWidget* window, const QString& address, const QString& password)
         user->setCurrentIndex(0);
         secret->setText(password);
         typed = true;
+        if (typedAfterNs)
+            *typedAfterNs = clock.nsecsElapsed();
         ok->click();
     });
     driver.start();

@@ -10,7 +10,8 @@ class QWidget;
 // (a failed login) is closed and the dialog offered again is cancelled, so that the command always returns.
 // Returns true when the command has returned (whether or not the login succeeded).
 namespace LoginDriver {
-bool connect(QWidget* window, const QString& address, const QString& password);
+// typedAfterNs, when given, receives the nanoseconds from the call until OK was pressed.
+bool connect(QWidget* window, const QString& address, const QString& password, qint64* typedAfterNs = nullptr);
 // Runs the Disconnect command and answers its question with Yes.
 bool disconnect(QWidget* window);
 } // namespace LoginDriver

@@ -413,14 +413,17 @@ void BM_Login(benchmark::State& state)
     }
     QMetaObject::invokeMethod(f.window.get(), "OnClear", Qt::DirectConnection);
     double total = 0;
+    double dialogSeconds = 0;
     int frames = 0;
     for (auto _ : state) {
         sim.clearReceived();
         const auto start = std::chrono::steady_clock::now();
-        const bool driven = LoginDriver::connect(f.window.get(), kLoginAddress, QStringLiteral("123456"));
+        qint64 typedAfter = 0;
+        const bool driven = LoginDriver::connect(f.window.get(), kLoginAddress, QStringLiteral("123456"), &typedAfter);
         const double elapsed = secondsSince(start);
         state.SetIterationTime(elapsed);
         total += elapsed;
+        dialogSeconds += double(typedAfter) / 1e9;
         if (!driven)
             return fail(state, "the main window has no Connect command or no login dialog came up");
         if (f.table->rowCount() != 19)
@@ -438,6 +441,8 @@ void BM_Login(benchmark::State& state)
     }
     const double ns = state.iterations() ? total * 1e9 / double(state.iterations()) : 0;
     state.counters["round_trips"] = frames;
+    // Of the whole: the time until the dialog was up and OK pressed.
+    state.counters["dialog_ms"] = state.iterations() ? dialogSeconds * 1e3 / double(state.iterations()) : 0;
     setRatio(state, "login", ns);
 }
 
