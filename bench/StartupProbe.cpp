@@ -4,10 +4,17 @@
 // It writes one byte to the descriptor named by --ready-fd when the window is on screen, so that
 // bench_session can take the wall time up to there and the peak resident memory of the whole process.
 #ifndef BARE_PROBE
+#include "BenchSupport.h"
 #include "DiveVod.h"
 #include "DiveVodResources.h"
 #include "DiveVodSettings.h"
 #include "LanguageConfig.h"
+#include "LoginDriver.h"
+
+#include <QTableWidget>
+#include <QTimer>
+
+#include <sys/resource.h>
 #endif
 
 #include <QApplication>
@@ -19,6 +26,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -34,7 +42,36 @@ void reportShown(int fd)
 }
 
 #ifndef BARE_PROBE
-int runWindow(int fd)
+double cpuSeconds()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// After start-up: logs in to `address` (when given) through the real dialog, then lets the window run for
+// `seconds` and prints the CPU time and resident growth of that stretch and the alarm rows it added.
+int stay(DiveVod& window, const QString& address, int seconds)
+{
+    if (!address.isEmpty() && !LoginDriver::connect(&window, address, QStringLiteral("123456")))
+        return 3;
+    QApplication::processEvents();
+    auto* table = window.findChild<QTableWidget*>(QStringLiteral("tableWidget"));
+    const int rowsBefore = table ? table->rowCount() : 0;
+    if (!address.isEmpty() && rowsBefore == 0)
+        return 4; // not logged in
+    const double cpuBefore = cpuSeconds();
+    const long residentBefore = BenchSupport::residentKiB();
+    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    std::printf("cpu_s=%.6f resident_growth_KiB=%ld rows=%d\n", cpuSeconds() - cpuBefore,
+                BenchSupport::residentKiB() - residentBefore, (table ? table->rowCount() : 0) - rowsBefore);
+    std::fflush(stdout);
+    return 0;
+}
+
+int runWindow(int fd, const QString& address, int seconds)
 {
     initDiveVodResources();
     std::unique_ptr<LanguageConfig> language(new LanguageConfig(nullptr));
@@ -46,7 +83,7 @@ int runWindow(int fd)
     window.show();
     QApplication::processEvents();
     reportShown(fd);
-    return 0;
+    return seconds > 0 ? stay(window, address, seconds) : 0;
 }
 #else
 int runBare(int fd)
@@ -74,14 +111,22 @@ int runBare(int fd)
 int main(int argc, char* argv[])
 {
     int fd = -1;
+    int seconds = 0;
+    const char* address = "";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--ready-fd=", 11) == 0)
             fd = std::atoi(argv[i] + 11);
+        else if (std::strncmp(argv[i], "--stay=", 7) == 0)
+            seconds = std::atoi(argv[i] + 7);
+        else if (std::strncmp(argv[i], "--login=", 8) == 0)
+            address = argv[i] + 8;
     }
     QApplication app(argc, argv);
 #ifdef BARE_PROBE
+    (void)seconds;
+    (void)address;
     return runBare(fd);
 #else
-    return runWindow(fd);
+    return runWindow(fd, QString::fromLatin1(address), seconds);
 #endif
 }
