@@ -10,6 +10,7 @@ PACKAGES=(
     qt5-style-plugin-plastique
     fonts-noto-cjk
     xvfb xauth xdotool imagemagick
+    dpkg-dev desktop-file-utils
     clang-14 libclang-rt-14-dev
     libbenchmark-dev python3
 )
