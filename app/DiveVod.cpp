@@ -88,6 +88,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     connect(updateThread, SIGNAL(IsAlive(bool, int)), this, SLOT(OnIsAlive(bool, int)));
     connect(remoteACOConnectThread, SIGNAL(IsRemoteACOAlive(QString, bool)), this,
             SLOT(OnRecvRemoteACOConnectStatus(QString, bool)));
+    UpdateLogsNote();
 }
 
 DiveVod::~DiveVod()
@@ -157,6 +158,7 @@ void DiveVod::OnLanguageConfig()
     if (languageConfig->exec() == QDialog::Accepted) {
         languageConfig->ApplyLanguage();
         ui->retranslateUi(this);
+        UpdateLogsNote();
     }
 }
 

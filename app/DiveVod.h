@@ -52,7 +52,9 @@ public:
     void LogFullState(const AcoGpioInfo& info);
 
     // Log files. The logs directory can be pointed elsewhere (tests, embedding); by default it is
-    // "logs" beside the program's directory.
+    // "logs" beside the program's directory, or, when this user cannot write there, "logs" in the
+    // user's data directory. The status bar tells whenever it is not the one beside the program.
+    static QString DefaultLogsDirectory(const QString& appDir);
     QString LogsDirectory() const;
     void SetLogsDirectory(const QString& path);
     // Writes the table in the CSV format; false when any part of it could not be written.
@@ -93,6 +95,7 @@ private:
     void ShowPanel(quint32 panelType, bool resetHidden);
     void SetConnectImage(bool connected);
     bool MakeLogsDirectory() const;
+    void UpdateLogsNote();
     // Writes the file; on success clears the table, otherwise keeps every row and says so.
     void SaveAndClear(const QString& path);
     void ReportWriteFailure(const QString& path);

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QStatusBar>
 
 namespace {
 const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
@@ -21,16 +24,47 @@ bool writeText(QIODevice& device, const QString& text)
 }
 } // namespace
 
+QString DiveVod::DefaultLogsDirectory(const QString& appDir)
+{
+    // Beside the program when this user may write there (an install to a prefix of one's own, the
+    // build tree); otherwise (a system install under /opt) in the user's data directory.
+    const QString beside = appDir + QStringLiteral("/../logs");
+    if (QDir().mkpath(beside) && QFileInfo(beside).isWritable())
+        return beside;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/logs");
+}
+
 QString DiveVod::LogsDirectory() const
 {
     if (!logsDirectoryOverride.isEmpty())
         return logsDirectoryOverride;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../logs");
+    // Decided once: the auto-save asks every second.
+    static const QString chosen = DefaultLogsDirectory(QCoreApplication::applicationDirPath());
+    return chosen;
 }
 
 void DiveVod::SetLogsDirectory(const QString& path)
 {
     logsDirectoryOverride = path;
+    UpdateLogsNote();
+}
+
+void DiveVod::UpdateLogsNote()
+{
+    // A permanent status bar note, so that saves and their messages do not hide it.
+    auto* note = statusBar()->findChild<QLabel*>(QStringLiteral("labelLogsDirectory"));
+    const QString directory = LogsDirectory();
+    const bool beside = directory == QCoreApplication::applicationDirPath() + QStringLiteral("/../logs");
+    if (beside) {
+        delete note;
+        return;
+    }
+    if (!note) {
+        note = new QLabel(statusBar());
+        note->setObjectName(QStringLiteral("labelLogsDirectory"));
+        statusBar()->addPermanentWidget(note);
+    }
+    note->setText(tr("CSV files go to %1").arg(QDir::toNativeSeparators(QDir::cleanPath(directory))));
 }
 
 bool DiveVod::MakeLogsDirectory() const

@@ -14,6 +14,10 @@ int main(int argc, char* argv[])
         return code;
     }
     auto* app = new QApplication(argc, argv);
+    // Names the user's data directory (~/.local/share/Brennhart/DiveVod), where the CSV files go when
+    // the program's own logs directory is not writable.
+    QCoreApplication::setOrganizationName(QString(kSettingsOrganisation));
+    QCoreApplication::setApplicationName(QString(kSettingsApplication));
     initDiveVodResources();
 
     auto* language = new LanguageConfig(nullptr);

@@ -113,6 +113,10 @@
         <source>The password is incorrect.</source>
         <translation>密码不正确。</translation>
     </message>
+    <message>
+        <source>CSV files go to %1</source>
+        <translation>CSV 文件保存在 %1</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>
