@@ -70,7 +70,7 @@ void DiveVod::UpdateLogsNote()
 bool DiveVod::MakeLogsDirectory() const
 {
     const QString path = LogsDirectory();
-    return QDir(path).exists() || QDir().mkdir(path);
+    return QDir(path).exists() || QDir().mkpath(path);
 }
 
 bool DiveVod::WriteLog(QIODevice& device) const

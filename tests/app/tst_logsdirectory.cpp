@@ -23,6 +23,7 @@ private slots:
     void defaultDirectory_data();
     void defaultDirectory();
     void statusBarNote();
+    void nestedDirectoryIsMade();
 };
 
 void TestLogsDirectory::initTestCase()
@@ -88,6 +89,18 @@ void TestLogsDirectory::statusBarNote()
 
     window.SetLogsDirectory(QString());
     QVERIFY(!note());
+}
+
+void TestLogsDirectory::nestedDirectoryIsMade()
+{
+    // The user's data directory may not exist yet: every missing level is made on the first save.
+    LanguageConfig language(nullptr);
+    DiveVod window(&language);
+    QTemporaryDir temp;
+    const QString logs = temp.path() + QStringLiteral("/share/Brennhart/DiveVod/logs");
+    window.SetLogsDirectory(logs);
+    window.BackupLog();
+    QCOMPARE(QDir(logs).entryList({ QStringLiteral("backup_*.csv") }, QDir::Files).size(), 1);
 }
 
 QTEST_MAIN(TestLogsDirectory)
