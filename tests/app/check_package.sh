@@ -40,7 +40,9 @@ out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb "$opt/bin/DiveVod" --version)
 # A real start with its own settings and home; the window title names the device family.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data"
 unset QT_QPA_PLATFORM
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+# Displays from :171 up, apart from the other tests under Xvfb (which start at :99), so that two
+# starts at the same moment do not pick the same free display.
+xvfb-run -a -n 171 -s "-screen 0 1280x1024x24" bash -c '
     "$1" & pid=$!
     if ! timeout 20 xdotool search --sync --onlyvisible --name "ACO-GPIO" >/dev/null; then
         kill -KILL $pid; echo "FAIL: no window within 20 s" >&2; exit 1
