@@ -47,7 +47,12 @@ void debugLine(const QString& line)
 } // namespace
 
 DiveVodNetClient::DiveVodNetClient()
-    : channel(new UdpChannel)
+    : DiveVodNetClient(new UdpChannel)
+{
+}
+
+DiveVodNetClient::DiveVodNetClient(UdpChannel* ownChannel)
+    : channel(ownChannel)
     , sequence(0)
     , loginId(0)
 {

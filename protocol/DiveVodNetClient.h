@@ -24,6 +24,8 @@ class DiveVodNetClient : public QObject
 
 public:
     DiveVodNetClient();
+    // Takes ownership of a channel whose system calls are replaced (fuzz/fuzz_exchange.cpp).
+    explicit DiveVodNetClient(UdpChannel* channel);
     ~DiveVodNetClient() override;
 
     int OpenChannel(const QString& address, int port);

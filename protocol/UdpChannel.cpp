@@ -86,16 +86,30 @@ bool UdpChannel::sendFrame(const quint8* frame, quint16 size)
     // An address that did not parse is all ones; never let that become a broadcast.
     if (m_destination.sin_addr.s_addr == INADDR_NONE)
         return false;
-    const ssize_t sent = ::sendto(m_socket, frame, size, MSG_NOSIGNAL,
-                                  reinterpret_cast<const sockaddr*>(&m_destination), sizeof(m_destination));
-    return sent == ssize_t(size);
+    return sendToDestination(m_socket, frame, size) == ssize_t(size);
+}
+
+ssize_t UdpChannel::sendToDestination(int socket, const quint8* frame, quint16 size)
+{
+    return ::sendto(socket, frame, size, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&m_destination),
+                    sizeof(m_destination));
+}
+
+ssize_t UdpChannel::receiveFrom(int socket, quint8* buffer, int capacity, int flags)
+{
+    return ::recv(socket, buffer, size_t(capacity), flags);
+}
+
+void UdpChannel::pauseBeforeResend()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 int UdpChannel::receiveDatagram(quint8* buffer)
 {
     // MSG_TRUNC reports the datagram's real size: one that did not fit is a failed receive,
     // not a truncated answer.
-    const ssize_t received = ::recv(m_socket, buffer, kFrameBufferSize, MSG_TRUNC);
+    const ssize_t received = receiveFrom(m_socket, buffer, kFrameBufferSize, MSG_TRUNC);
     if (received < 0 || received > kFrameBufferSize)
         return -1;
     return int(received);
@@ -130,7 +144,7 @@ int UdpChannel::exchange(RequestMsg& request, ResponseMsg** response, int retrie
             return -1;
         for (;;) {
             --retries;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            pauseBeforeResend();
             if (sendFrame(frame, frameSize)) {
                 received = receiveDatagram(buffer);
                 if (received >= 0)

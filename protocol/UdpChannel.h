@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <netinet/in.h>
+#include <sys/types.h>
 
 #include <mutex>
 
@@ -16,7 +17,7 @@ class UdpChannel
 {
 public:
     UdpChannel();
-    ~UdpChannel();
+    virtual ~UdpChannel();
     UdpChannel(const UdpChannel&) = delete;
     UdpChannel& operator=(const UdpChannel&) = delete;
 
@@ -39,6 +40,14 @@ public:
     int receiveTimeoutMs() const;
     // The socket's local port, 0 before the first send or when closed. For diagnostics and tests.
     int localPort() const;
+
+protected:
+    // The system calls behind an exchange: ::sendto to the destination, ::recv with `flags`, and
+    // the pause before a resend. Virtual only so that the exchange fuzzer (fuzz/fuzz_exchange.cpp)
+    // can play the device without a network and without waiting; everything else uses these.
+    virtual ssize_t sendToDestination(int socket, const quint8* frame, quint16 size);
+    virtual ssize_t receiveFrom(int socket, quint8* buffer, int capacity, int flags);
+    virtual void pauseBeforeResend();
 
 private:
     bool sendFrame(const quint8* frame, quint16 size);
