@@ -31,6 +31,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -42,6 +43,13 @@ constexpr quint32 kAuthenticationTimeout = 13;
 void debugLine(const QString& line)
 {
     qDebug().noquote() << line;
+}
+
+// A device's refusal as a result: its code, but never negative, since -1 means "no answer"
+// and a code of 0xFFFFFFFF or over 0x7FFFFFFF would otherwise turn into one.
+int refusal(quint32 code)
+{
+    return code > quint32(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max() : int(code);
 }
 
 } // namespace
@@ -372,7 +380,7 @@ int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response
             debugLine(QStringLiteral("%1TTTTTTTTT111111:%2\n").arg(request.messageType()).arg(again));
             delete *response;
             *response = nullptr;
-            return int(again);
+            return refusal(again);
         }
         return 0;
     }
@@ -381,7 +389,7 @@ int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response
         debugLine(QStringLiteral("%1=========%2\n").arg(name, errorCodeName(int(code))));
         delete *response;
         *response = nullptr;
-        return int(code);
+        return refusal(code);
     }
 
     if (request.sequence() != (*response)->sequence()) {
@@ -404,7 +412,7 @@ int DiveVodNetClient::Reauthenticate()
     if (result != 0 || !response)
         return -1;
     if (response->errorCode() != 0)
-        return int(response->errorCode());
+        return refusal(response->errorCode());
     const auto* answer = dynamic_cast<const ResponseAuthentication*>(response);
     if (!answer)
         return -1;

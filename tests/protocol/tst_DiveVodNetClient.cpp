@@ -11,6 +11,7 @@
 #include <QHostInfo>
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -451,6 +452,11 @@ void TestDiveVodNetClient::otherErrorCodeFails()
     sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 9);
     QTest::ignoreMessage(QtDebugMsg, "Authentication=========MsgFormatWrong\n");
     QCOMPARE(client->Authenticate(), 9);
+
+    // ... and stays a refusal, never -1 ("no answer"), when the code does not fit an int.
+    QTest::ignoreMessage(QtDebugMsg, "Authentication=========\n");
+    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 0xFFFFFFFFu);
+    QCOMPARE(client->Authenticate(), std::numeric_limits<int>::max());
 }
 
 void TestDiveVodNetClient::shortFrameFailsTypedOperationsOnly()
