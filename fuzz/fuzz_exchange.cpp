@@ -24,19 +24,22 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-namespace {
+// A broken promise is a finding: say which, and abort so that libFuzzer keeps the input.
+#define require(condition)                                                                                             \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
+    } while (false)
 
-// Any broken promise is a finding: abort so that libFuzzer keeps the input.
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+namespace {
 
 class Input
 {
@@ -57,6 +60,8 @@ public:
     void take(quint8* dest, size_t count)
     {
         const size_t available = std::min(count, m_size - std::min(m_position, m_size));
+        if (available == 0)
+            return;
         std::memcpy(dest, m_data + m_position, available);
         m_position += available;
     }
@@ -112,7 +117,8 @@ protected:
         m_input->take(datagram.data(), size);
         patch(control, &datagram);
         const size_t copied = std::min(size, size_t(capacity));
-        std::memcpy(buffer, datagram.data(), copied);
+        if (copied > 0)
+            std::memcpy(buffer, datagram.data(), copied);
         return ssize_t((flags & MSG_TRUNC) ? size : copied);
     }
 

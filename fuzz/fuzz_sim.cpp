@@ -16,16 +16,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 
-namespace {
+// A broken promise is a finding: say which, and abort so that libFuzzer keeps the input.
+#define require(condition)                                                                                             \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
+    } while (false)
 
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+namespace {
 
 class Input
 {
