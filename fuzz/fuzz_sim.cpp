@@ -4,7 +4,7 @@
 // Input: steps. A step starts with a byte C; its low two bits say what follows:
 //   0  a raw datagram: u16 N (up to 2047), N bytes; bit 2 of C fixes its checksum. As in the
 //      simulator, a datagram whose checksum fails is dropped before it reaches the device.
-//   1  a built request: type byte T (below 0x80: the T-th supported type, else T itself), u16 sequence,
+//   1  a built request: type byte T (below 0x80: one of the types the tool sends, else T - 0x80), u16 sequence,
 //      u32 login id, u16 payload size N (up to 2047), N payload bytes; bit 3 of C: version 2.
 //   3  the same with the device's current login id in place of the u32 (which is still read).
 //   Datagrams over 1040 bytes are dropped, as the simulator's socket never hands them over whole.
@@ -65,12 +65,13 @@ private:
     size_t m_position = 0;
 };
 
-const quint16 kSupportedTypes[] = { 1, 2, 3, 5, 23, 25, 26, 27, 61, 62, 63, 64, 65, 69, 70, 71, 72 };
+// The types the tool sends; the rest of the table is reached through T - 0x80.
+const quint16 kToolTypes[] = { 1, 2, 3, 5, 23, 25, 26, 27, 61, 62, 63, 64, 65, 69, 70, 71, 72 };
 
 QByteArray builtRequest(Input& input, quint8 control, const SimDevice& device)
 {
     const quint8 typeByte = input.byte();
-    const quint16 type = typeByte < 0x80 ? kSupportedTypes[typeByte % std::size(kSupportedTypes)] : typeByte;
+    const quint16 type = typeByte < 0x80 ? kToolTypes[typeByte % std::size(kToolTypes)] : quint16(typeByte - 0x80);
     const quint16 sequence = input.u16();
     quint32 loginId = input.u32();
     if ((control & 3) == 3)
