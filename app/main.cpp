@@ -6,6 +6,7 @@
 #include "TerminationSignals.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSettings>
 
 int main(int argc, char* argv[])
@@ -19,6 +20,11 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QString(kSettingsOrganisation));
     QCoreApplication::setApplicationName(QString(kSettingsApplication));
     initDiveVodResources();
+    // The same icon as the desktop entry's, for the title bar and the task switcher.
+    QIcon icon;
+    for (const char* size : { "16", "32", "48", "256" })
+        icon.addFile(QStringLiteral(":/DiveVod/Resources/divevod-%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(icon);
 
     auto* language = new LanguageConfig(nullptr);
     auto* settings = new QSettings(kSettingsOrganisation, kSettingsApplication);
