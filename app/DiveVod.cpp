@@ -2,6 +2,7 @@
 #include "ui_DiveVod.h"
 
 #include "AboutDialog.h"
+#include "AlarmJournal.h"
 #include "AcoGpioInfoMetaType.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
@@ -44,6 +45,8 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     , userType(0)
     , autoSaveEnabled(false)
     , deviceAlive(false)
+    , journal(new AlarmJournal(this))
+    , journalTried(false)
     , ui(new Ui::DiveVodClass)
 {
     ui->setupUi(this);

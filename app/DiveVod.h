@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVector>
 
+class AlarmJournal;
 class DiveVodNetClient;
 class GPIOStatus2x1;
 class GPIOStatus4x1;
@@ -62,6 +63,9 @@ public:
     bool WriteLogFile(const QString& path);
     // Writes a "backup_" file and clears the table once the file is complete.
     void BackupLog();
+    // Takes the logs directory's alarm journal (at start; otherwise with the first row), turning a
+    // journal left by a crash into a "recovered_" file. Returns that file's path, or an empty string.
+    QString OpenAlarmJournal();
 
 signals:
     void SendInfo(AcoGpioInfo info);
@@ -123,6 +127,8 @@ private:
     QTimer autoSaveTimer;
     bool deviceAlive;
     QString logsDirectoryOverride;
+    AlarmJournal* journal;
+    bool journalTried;
     Ui::DiveVodClass* ui;
 };
 

@@ -2,6 +2,7 @@
 #include "DiveVod.h"
 #include "ui_DiveVod.h"
 
+#include "AlarmJournal.h"
 #include "AppClock.h"
 #include "ChannelCaptions.h"
 #include "GPIOStatus2x1.h"
@@ -164,6 +165,10 @@ void DiveVod::AppendAlarmRow(const AlarmRecord& record)
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         table->setItem(row, column, item);
     }
+    if (!journalTried)
+        OpenAlarmJournal();
+    else
+        journal->Append(QStringList(std::begin(texts), std::end(texts)));
     table->scrollToItem(table->item(row, 0), QAbstractItemView::PositionAtBottom);
 }
 
@@ -222,4 +227,5 @@ void DiveVod::OnClear()
     // One removal of every row at once: clearing stays linear however long the table is.
     ui->tableWidget->setRowCount(0);
     nextRowNumber = 1;
+    journal->Clear();
 }

@@ -2,6 +2,7 @@
 #include "DiveVod.h"
 #include "ui_DiveVod.h"
 
+#include "AlarmJournal.h"
 #include "AppClock.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
@@ -33,6 +34,9 @@ void DiveVod::ReadDeviceInfo()
     productSN = GetProductSNText(serial);
     firmwareVersion = firmware;
     ipAddress = address;
+    if (!journalTried)
+        OpenAlarmJournal();
+    journal->SetDeviceInfo({moduleType, productSN, firmwareVersion, ipAddress});
 }
 
 void DiveVod::InitAfterLogin()

@@ -2,6 +2,7 @@
 #include "DiveVod.h"
 #include "ui_DiveVod.h"
 
+#include "AlarmJournal.h"
 #include "AppClock.h"
 
 #include <QCoreApplication>
@@ -47,6 +48,9 @@ void DiveVod::SetLogsDirectory(const QString& path)
 {
     logsDirectoryOverride = path;
     UpdateLogsNote();
+    // The journal follows the logs directory; the next row takes the new one.
+    journal->Close();
+    journalTried = false;
 }
 
 void DiveVod::UpdateLogsNote()
@@ -67,6 +71,27 @@ void DiveVod::UpdateLogsNote()
     note->setText(tr("CSV files go to %1").arg(QDir::toNativeSeparators(QDir::cleanPath(directory))));
 }
 
+QString DiveVod::OpenAlarmJournal()
+{
+    journalTried = true;
+    MakeLogsDirectory();
+    const QString recovered = journal->Open(LogsDirectory(), AppClock::Now());
+    // The journal mirrors the table: rows logged before it could be opened go in too.
+    const QTableWidget* table = ui->tableWidget;
+    for (int row = 0; journal->IsOpen() && row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < 6; ++column) {
+            const QTableWidgetItem* item = table->item(row, column);
+            cells << (item ? item->text() : QString());
+        }
+        journal->Append(cells);
+    }
+    if (!recovered.isEmpty())
+        statusBar()->showMessage(tr("Alarm rows of an unfinished session were recovered into %1")
+                                     .arg(QDir::toNativeSeparators(recovered)));
+    return recovered;
+}
+
 bool DiveVod::MakeLogsDirectory() const
 {
     const QString path = LogsDirectory();
@@ -75,9 +100,8 @@ bool DiveVod::MakeLogsDirectory() const
 
 bool DiveVod::WriteLog(QIODevice& device) const
 {
-    bool ok = writeText(device, QStringLiteral("Module Type,%1\nProduct SN,%2\nFirmware Verison,%3\nIP Address,%4\n \n \n")
-                                    .arg(moduleType, productSN, firmwareVersion, ipAddress));
-    ok = ok && writeText(device, QStringLiteral("Number,Time,Input,Alarm Type,Alarm Status,Notes\n"));
+    bool ok = writeText(device, AlarmJournal::CsvHead({moduleType, productSN, firmwareVersion, ipAddress}));
+    ok = ok && writeText(device, AlarmJournal::CsvColumns());
     const QTableWidget* table = ui->tableWidget;
     if (table->rowCount() == 0) {
         ok = ok && writeText(device, QStringLiteral("1,%1,,,,Everything works fine\n")

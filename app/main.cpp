@@ -31,6 +31,7 @@ int main(int argc, char* argv[])
     language->SetLanguage(settings->value(QStringLiteral("Language"), 0).toInt());
 
     auto* window = new DiveVod(language, nullptr, Qt::WindowFlags());
+    window->OpenAlarmJournal();
     window->show();
     auto* termination = new TerminationSignals(window);
     const int code = app->exec();

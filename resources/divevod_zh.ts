@@ -117,6 +117,10 @@
         <source>CSV files go to %1</source>
         <translation>CSV 文件保存在 %1</translation>
     </message>
+    <message>
+        <source>Alarm rows of an unfinished session were recovered into %1</source>
+        <translation>上次未正常结束的会话的告警记录已恢复到 %1</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>
