@@ -81,6 +81,9 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     connect(ui->actionDisconnect, SIGNAL(triggered()), this, SLOT(OnDisConnect()));
     connect(ui->actionAbout, SIGNAL(triggered()), this, SLOT(OnAbout()));
     connect(ui->actionConfigure, SIGNAL(triggered()), this, SLOT(OnLanguageConfig()));
+    connect(ui->actionConfigParam, SIGNAL(triggered()), this, SLOT(OnConfigParam()));
+    connect(ui->actionConfigNetwork, SIGNAL(triggered()), this, SLOT(OnNetworkProperty()));
+    connect(ui->actionGeneral, SIGNAL(triggered()), this, SLOT(OnGeneral()));
     connect(ui->pushButtonClear, SIGNAL(clicked()), this, SLOT(OnClear()));
     connect(ui->pushButtonSaveAs, SIGNAL(clicked()), this, SLOT(OnSaveAs()));
     connect(ui->checkBoxAutoSave, SIGNAL(stateChanged(int)), this, SLOT(OnSetAutoSaveTimeEnable(int)));

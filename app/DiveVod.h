@@ -86,6 +86,17 @@ private slots:
     void OnMatchVersion();
     void OnRecvRemoteACOConnectStatus(QString strIP, bool status);
 
+    // The configuration commands (DiveVodCommands.cpp).
+private slots:
+    void OnConfigParam();
+    void OnNetworkProperty();
+    void OnGeneral();
+
+private:
+    // Logged in and the device answered the last alive check: dialogs may read and write it.
+    bool DeviceReachable() const;
+    void ShowWarning(const QString& text);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

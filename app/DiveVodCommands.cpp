@@ -1,0 +1,104 @@
+// The menu commands that run the configuration dialogs: live for an administrator on a device
+// that answers, a greyed-out view otherwise.
+#include "DiveVod.h"
+
+#include "DiveVodNetClient.h"
+#include "DiveVodSettings.h"
+#include "General.h"
+#include "NetworkProperty.h"
+#include "ParamCfg.h"
+
+#include <QHostAddress>
+#include <QMessageBox>
+#include <QSettings>
+
+namespace {
+const int kGuest = 1;
+
+// An empty gateway is allowed ("no gateway") and travels as 0.0.0.0, never as the text of a null address.
+QString dottedText(const QHostAddress& address)
+{
+    return address.isNull() ? QStringLiteral("0.0.0.0") : address.toString();
+}
+} // namespace
+
+bool DiveVod::DeviceReachable() const
+{
+    return disconnected == 0 && deviceAlive;
+}
+
+void DiveVod::ShowWarning(const QString& text)
+{
+    QMessageBox::warning(this, tr("Warning"), text, QMessageBox::Ok);
+}
+
+void DiveVod::OnConfigParam()
+{
+    ParamCfg dialog(client, this);
+    if (!DeviceReachable()) {
+        dialog.setEnabled(false);
+        dialog.exec();
+        return;
+    }
+    dialog.ReadParam(); // a failed read leaves the defaults on view
+    if (userType == kGuest)
+        dialog.setEnabled(false);
+    if (dialog.exec() == QDialog::Accepted && dialog.WriteParam() != 0)
+        ShowWarning(tr("The parameters could not be written to the device."));
+}
+
+void DiveVod::OnGeneral()
+{
+    General dialog(client, this);
+    if (DeviceReachable())
+        dialog.ReadInfo(); // what could not be read stays empty
+    else
+        dialog.setEnabled(false);
+    dialog.exec();
+}
+
+void DiveVod::OnNetworkProperty()
+{
+    for (;;) {
+        NetworkProperty dialog(this);
+        if (!DeviceReachable()) {
+            dialog.setEnabled(false);
+            dialog.exec();
+            return;
+        }
+        QString address;
+        QString subnetMask;
+        QString gateway;
+        bool isDefault = false;
+        if (client->GetNetParam(address, subnetMask, gateway, isDefault) != 0) {
+            ShowWarning(tr("Device is off-line."));
+            return;
+        }
+        dialog.SetNetworkProperty(QHostAddress(address), QHostAddress(subnetMask), QHostAddress(gateway));
+        if (isDefault)
+            dialog.SetInfo(tr("Current network parameters is default"));
+        if (userType == kGuest)
+            dialog.setEnabled(false);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+
+        QHostAddress newAddress;
+        QHostAddress newMask;
+        QHostAddress newGateway;
+        dialog.GetNetworkProperty(newAddress, newMask, newGateway);
+        const QString addressText = dottedText(newAddress);
+        // This computer's own address would take it off the network: ask again, from the device's values.
+        if (client->GetLocalAddresses().contains(addressText)) {
+            ShowWarning(tr("The IP address is invalid."));
+            continue;
+        }
+        if (client->SetNetParam(addressText, dottedText(newMask), dottedText(newGateway)) != 0) {
+            ShowWarning(tr("The network parameters were not changed."));
+            return;
+        }
+        QSettings settings { kSettingsOrganisation, kSettingsApplication };
+        settings.setValue(QStringLiteral("IP"), addressText);
+        ShowWarning(tr("The new IP address will be used after reboot."));
+        return;
+    }
+}
