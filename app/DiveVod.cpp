@@ -84,6 +84,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     connect(ui->actionConfigParam, SIGNAL(triggered()), this, SLOT(OnConfigParam()));
     connect(ui->actionConfigNetwork, SIGNAL(triggered()), this, SLOT(OnNetworkProperty()));
     connect(ui->actionGeneral, SIGNAL(triggered()), this, SLOT(OnGeneral()));
+    connect(ui->actionChangePassword, SIGNAL(triggered()), this, SLOT(OnChangePassword()));
     connect(ui->pushButtonClear, SIGNAL(clicked()), this, SLOT(OnClear()));
     connect(ui->pushButtonSaveAs, SIGNAL(clicked()), this, SLOT(OnSaveAs()));
     connect(ui->checkBoxAutoSave, SIGNAL(stateChanged(int)), this, SLOT(OnSetAutoSaveTimeEnable(int)));

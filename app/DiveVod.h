@@ -91,6 +91,7 @@ private slots:
     void OnConfigParam();
     void OnNetworkProperty();
     void OnGeneral();
+    void OnChangePassword();
 
 private:
     // Logged in and the device answered the last alive check: dialogs may read and write it.

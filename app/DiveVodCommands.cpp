@@ -2,6 +2,7 @@
 // that answers, a greyed-out view otherwise.
 #include "DiveVod.h"
 
+#include "ChangePassword.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
 #include "General.h"
@@ -99,6 +100,32 @@ void DiveVod::OnNetworkProperty()
         QSettings settings { kSettingsOrganisation, kSettingsApplication };
         settings.setValue(QStringLiteral("IP"), addressText);
         ShowWarning(tr("The new IP address will be used after reboot."));
+        return;
+    }
+}
+
+void DiveVod::OnChangePassword()
+{
+    for (;;) {
+        ChangePassword dialog(this);
+        if (!DeviceReachable() || userType == kGuest)
+            dialog.setEnabled(false);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        QString user;
+        QString password;
+        QString confirmation;
+        dialog.GetPasswordInfo(user, password, confirmation);
+        if (client->ModifyPassword(user, password) != 0) {
+            ShowWarning(tr("The password is not changed."));
+            continue;
+        }
+        if (user == QLatin1String("admin")) {
+            // The running connection and every later re-login use the new administrator password.
+            client->SetLoginInfo(0, password);
+            client->Authenticate();
+        }
+        ShowWarning(tr("The password has been changed."));
         return;
     }
 }

@@ -13,9 +13,11 @@
 namespace {
 const QString kDevice = QStringLiteral("127.0.164.1");
 
-// Message types that only the dialogs send, never the background monitors of a device that is silent
-// (their cycles stop at the first unanswered request: GetACOGPIOInfo, GetRemoteDevice, GetWorkMode).
-const QList<int> kDialogTypes = { 5, 23, 25, 26, 27, 61, 62, 64, 69, 70 };
+// Message types that only the dialogs send. Of a silent device the background monitors read nothing
+// else either: their cycles stop at the first unanswered request (GetACOGPIOInfo, GetRemoteDevice,
+// GetWorkMode), so GetShortPressKeyState and GetSlaveDevice then come only from a dialog too.
+const QList<int> kDialogOnlyTypes = { 5, 23, 25, 26, 27, 61, 64, 69 };
+const QList<int> kSilentDeviceDialogTypes = kDialogOnlyTypes + QList<int> { 62, 70 };
 
 QString storedIp()
 {
@@ -46,10 +48,10 @@ class TestCommands : public QObject
 
     std::unique_ptr<DeviceSimulator> sim;
 
-    int dialogFrames() const
+    int frames(const QList<int>& types) const
     {
         int count = 0;
-        for (int type : kDialogTypes)
+        for (int type : types)
             count += sim->receivedCount(type);
         return count;
     }
@@ -88,6 +90,8 @@ private slots:
     void networkChange_data();
     void networkChange();
     void localAddressAsksAgain();
+    void passwordChange_data();
+    void passwordChange();
 };
 
 void TestCommands::viewsOnly_data()
@@ -99,9 +103,11 @@ void TestCommands::viewsOnly_data()
     QTest::newRow("parameters, logged out") << QByteArray("actionConfigParam") << -1 << "";
     QTest::newRow("network, logged out") << QByteArray("actionConfigNetwork") << -1 << "";
     QTest::newRow("information, logged out") << QByteArray("actionGeneral") << -1 << "";
+    QTest::newRow("password, logged out") << QByteArray("actionChangePassword") << -1 << "";
     QTest::newRow("parameters, guest") << QByteArray("actionConfigParam") << 1 << "10.0.0.7";
     QTest::newRow("network, guest") << QByteArray("actionConfigNetwork") << 1 << "10.0.0.99";
     QTest::newRow("information, guest") << QByteArray("actionGeneral") << 1 << "ACO GPIO";
+    QTest::newRow("password, guest") << QByteArray("actionChangePassword") << 1 << "";
 }
 
 void TestCommands::viewsOnly()
@@ -113,6 +119,7 @@ void TestCommands::viewsOnly()
     f.window->show();
     if (user >= 0)
         QVERIFY(f.login(kDevice, user, user == 1 ? QStringLiteral("111111") : QStringLiteral("123456")));
+    const int before = frames(kDialogOnlyTypes);
     bool enabled = true;
     QString value = QStringLiteral("<none>");
     run(f, action.constData(), [&](QDialog* dialog) {
@@ -124,6 +131,8 @@ void TestCommands::viewsOnly()
     QCOMPARE(value, shown);
     if (user < 0)
         QCOMPARE(sim->received().size(), 0);
+    if (action == "actionChangePassword")
+        QCOMPARE(frames(kDialogOnlyTypes), before); // nothing read for it
     QCOMPARE(sim->receivedCount(61) + sim->receivedCount(25), 0); // nothing written
 }
 
@@ -134,8 +143,8 @@ void TestCommands::notAliveReadsNothing()
     QVERIFY(f.login(kDevice));
     sim->setAnswering(false);
     QTRY_VERIFY_WITH_TIMEOUT(f.rows().contains(QStringLiteral("|Connection Lost|Asserted|")), 12000);
-    const int before = dialogFrames();
-    for (const char* action : { "actionConfigParam", "actionConfigNetwork", "actionGeneral" }) {
+    const int before = frames(kSilentDeviceDialogTypes);
+    for (const char* action : { "actionConfigParam", "actionConfigNetwork", "actionGeneral", "actionChangePassword" }) {
         bool enabled = true;
         run(f, action, [&](QDialog* dialog) {
             enabled = dialog->isEnabled();
@@ -143,7 +152,7 @@ void TestCommands::notAliveReadsNothing()
         });
         QVERIFY2(!enabled, action);
     }
-    QCOMPARE(dialogFrames(), before);
+    QCOMPARE(frames(kSilentDeviceDialogTypes), before);
 }
 
 void TestCommands::parameterWrite_data()
@@ -247,6 +256,79 @@ void TestCommands::localAddressAsksAgain()
     QTRY_COMPARE(refilled, QStringLiteral("10.0.0.99"));
     QCOMPARE(shown, QStringLiteral("The IP address is invalid."));
     QCOMPARE(sim->receivedCount(25), 0);
+}
+
+void TestCommands::passwordChange_data()
+{
+    QTest::addColumn<int>("user");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<bool>("deviceAnswers");
+
+    QTest::newRow("admin, Chinese interface") << 0 << true << true;
+    QTest::newRow("guest") << 1 << false << true;
+    QTest::newRow("device falls silent") << 0 << false << false;
+}
+
+void TestCommands::passwordChange()
+{
+    QFETCH(int, user);
+    QFETCH(bool, chinese);
+    QFETCH(bool, deviceAnswers);
+    WindowFixture f;
+    f.language.SetLanguage(chinese ? 1 : 0);
+    f.window->show();
+    QVERIFY(f.login(kDevice));
+    QString shown;
+    bool askedAgain = false;
+    run(f, "actionChangePassword", [&](QDialog* dialog) {
+        QVERIFY(dialog->isEnabled());
+        child<QComboBox>(dialog, "comboBoxUser")->setCurrentIndex(user);
+        QTest::keyClicks(child<QLineEdit>(dialog, "lineEditNewPassword"), QStringLiteral("654321"));
+        QTest::keyClicks(child<QLineEdit>(dialog, "lineEditComfirmPassword"), QStringLiteral("654321"));
+        if (!deviceAnswers)
+            sim->setAnswering(false);
+        TestSupport::onNextModal(
+            [&](QWidget* box) {
+                shown = qobject_cast<QMessageBox*>(box)->text();
+                if (!deviceAnswers) {
+                    TestSupport::onNextModal([&](QWidget* again) {
+                        askedAgain = qobject_cast<QDialog*>(again) && again->isEnabled();
+                        qobject_cast<QDialog*>(again)->reject();
+                    });
+                }
+                qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+            },
+            15000);
+        child<QPushButton>(dialog, "pushButtonOk")->click();
+    });
+    QTRY_VERIFY(!shown.isEmpty());
+
+    const QList<DeviceSimulator::Received> received = sim->received();
+    int modified = -1;
+    int reauthenticated = -1;
+    for (int i = 0; i < received.size(); ++i) {
+        if (received[i].type == 27)
+            modified = i;
+        else if (received[i].type == 2 && modified >= 0 && received[i].frame.contains("654321"))
+            reauthenticated = i;
+    }
+    QVERIFY(modified >= 0);
+    if (!deviceAnswers) {
+        QCOMPARE(shown, QStringLiteral("The password is not changed."));
+        QTRY_VERIFY(askedAgain);
+        QCOMPARE(sim->state().adminPassword, QStringLiteral("123456"));
+        return;
+    }
+    QCOMPARE(shown, QCoreApplication::translate("DiveVod", "The password has been changed."));
+    if (user == 0) {
+        QVERIFY(shown != QStringLiteral("The password has been changed.")); // the Chinese text was on view
+        QCOMPARE(sim->state().adminPassword, QStringLiteral("654321"));
+        QVERIFY2(reauthenticated > modified, "no login with the new admin password");
+        QVERIFY(received[reauthenticated].frame.contains("admin"));
+    } else {
+        QCOMPARE(sim->state().guestPassword, QStringLiteral("654321"));
+        QCOMPARE(reauthenticated, -1); // the window's own credentials stay as they were
+    }
 }
 
 QTEST_MAIN(TestCommands)
