@@ -121,6 +121,14 @@
         <source>Alarm rows of an unfinished session were recovered into %1</source>
         <translation>上次未正常结束的会话的告警记录已恢复到 %1</translation>
     </message>
+    <message>
+        <source>The password is not changed.</source>
+        <translation>密码未修改。</translation>
+    </message>
+    <message>
+        <source>The password has been changed.</source>
+        <translation>密码已修改。</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>
