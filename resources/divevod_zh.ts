@@ -129,6 +129,22 @@
         <source>The password has been changed.</source>
         <translation>密码已修改。</translation>
     </message>
+    <message>
+        <source>The parameters could not be written to the device.</source>
+        <translation>参数未能写入设备。</translation>
+    </message>
+    <message>
+        <source>The IP address is invalid.</source>
+        <translation>IP地址无效。</translation>
+    </message>
+    <message>
+        <source>The network parameters were not changed.</source>
+        <translation>网络参数未被修改。</translation>
+    </message>
+    <message>
+        <source>The new IP address will be used after reboot.</source>
+        <translation>新的IP地址将在重启后生效。</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>
