@@ -12,6 +12,7 @@
 #include "ProductInfoText.h"
 #include "RemoteACOConnectThread.h"
 #include "UpdateThread.h"
+#include "WaitCursor.h"
 
 #include <QMessageBox>
 #include <QSettings>
@@ -118,6 +119,7 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
     }
     if (isAlive) {
         if (connectionLost) {
+            WaitCursor busy;
             if (client->Authenticate() != 0)
                 return;
             connectionLost = false;
@@ -145,7 +147,12 @@ void DiveVod::OnMatchVersion()
         return;
     QString pcbVersion;
     QString firmware;
-    if (client->GetVersion(pcbVersion, firmware) != 0)
+    int result = 0;
+    {
+        WaitCursor busy;
+        result = client->GetVersion(pcbVersion, firmware);
+    }
+    if (result != 0)
         return;
     if (firmware == QLatin1String(kControlVersion))
         return;

@@ -8,6 +8,7 @@
 #include "Login.h"
 #include "RemoteACOConnectThread.h"
 #include "UpdateThread.h"
+#include "WaitCursor.h"
 
 #include <QMessageBox>
 #include <QSettings>
@@ -48,7 +49,15 @@ void DiveVod::OnConnect()
 
         // A device in its update firmware must be recognised before any login.
         quint32 workMode = kNoWorkMode;
-        if (client->GetWorkMode(workMode) != 0) {
+        int workModeResult = 0;
+        int result = -1;
+        {
+            WaitCursor busy;
+            workModeResult = client->GetWorkMode(workMode);
+            if (workModeResult == 0 && workMode != 0)
+                result = client->Authenticate();
+        }
+        if (workModeResult != 0) {
             QMessageBox::warning(this, tr("Warning"), tr("Device is off-line."));
             client->CloseChannel();
             continue;
@@ -58,8 +67,6 @@ void DiveVod::OnConnect()
             client->CloseChannel();
             continue;
         }
-
-        const int result = client->Authenticate();
         if (result == 0)
             break;
         if (result == -1)
@@ -87,7 +94,10 @@ void DiveVod::OnConnect()
     deviceAlive = true;
 
     QTimer::singleShot(kVersionCheckDelayMs, this, SLOT(OnMatchVersion()));
-    InitAfterLogin();
+    {
+        WaitCursor busy;
+        InitAfterLogin();
+    }
     gpioStateThread->Start();
     updateThread->Start();
     remoteACOConnectThread->Start();

@@ -3,6 +3,7 @@
 #include "DiveVodNetClient.h"
 #include "LedStatusTimer.h"
 #include "PanelStyles.h"
+#include "WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -413,6 +414,7 @@ int StatusPanelLogic::PressKey(DiveVodNetClient* client, const QMap<QString, int
     if (bit == inertBit || !client) {
         return 0;
     }
+    WaitCursor busy;
     return client->SetABKeyState(static_cast<quint32>(bit)) == 0 ? bit : 0;
 }
 
