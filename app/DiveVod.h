@@ -117,6 +117,7 @@ private:
     void ReportWriteFailure(const QString& path);
 
     int nextRowNumber;
+    bool appendingRows = false; // a batch sizes the columns once, after its last row
     DiveVodNetClient* client;
     GpioStateThread* gpioStateThread;
     UpdateThread* updateThread;

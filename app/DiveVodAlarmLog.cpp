@@ -9,6 +9,7 @@
 #include "GPIOStatus4x1.h"
 #include "GpioStateThread.h"
 
+#include <QTableWidget>
 #include <QTableWidgetItem>
 
 namespace {
@@ -45,6 +46,14 @@ QString panelTypeName(quint32 type)
     if (type == 0)
         return QStringLiteral("LED-D2X1");
     return type == 1 ? QStringLiteral("LED-4X1") : QStringLiteral("LED-Others");
+}
+
+// Sized once, when rows arrive in an empty table: per row it would slow the append path down.
+void fitColumnsToRows(QTableWidget* table)
+{
+    // The last column stretches to the window's edge.
+    for (int column = 0; column + 1 < table->columnCount(); ++column)
+        table->resizeColumnToContents(column);
 }
 
 AlarmRecord entry(const QDateTime& time, const QString& input, const QString& type, const QString& status)
@@ -170,14 +179,22 @@ void DiveVod::AppendAlarmRow(const AlarmRecord& record)
     else
         journal->Append(QStringList(std::begin(texts), std::end(texts)));
     table->scrollToItem(table->item(row, 0), QAbstractItemView::PositionAtBottom);
+    if (row == 0 && !appendingRows)
+        fitColumnsToRows(table);
 }
 
 void DiveVod::AppendAlarmRows(const QVector<AlarmRecord>& records)
 {
+    if (records.isEmpty())
+        return;
+    const bool wasEmpty = ui->tableWidget->rowCount() == 0;
+    appendingRows = true;
     for (const AlarmRecord& record : records)
         AppendAlarmRow(record);
-    if (!records.isEmpty())
-        ui->tableWidget->scrollToBottom();
+    appendingRows = false;
+    if (wasEmpty)
+        fitColumnsToRows(ui->tableWidget);
+    ui->tableWidget->scrollToBottom();
 }
 
 void DiveVod::LogFullState(const AcoGpioInfo& info)
