@@ -10,7 +10,7 @@
 
 namespace {
 
-int boundSocket(const char* address, quint16* port)
+int boundSocket(const char* address, quint16* port, quint16 wanted = 0)
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0)
@@ -18,6 +18,7 @@ int boundSocket(const char* address, quint16* port)
     sockaddr_in local {};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = inet_addr(address);
+    local.sin_port = htons(wanted);
     if ((ntohl(local.sin_addr.s_addr) >> 24) != 127
         || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0) {
         ::close(fd);
@@ -39,9 +40,9 @@ ScriptedPeer::~ScriptedPeer()
     stop();
 }
 
-bool ScriptedPeer::start(const char* address, const char* otherAddress)
+bool ScriptedPeer::start(const char* address, const char* otherAddress, quint16 port)
 {
-    m_socket = boundSocket(address, &m_port);
+    m_socket = boundSocket(address, &m_port, port);
     if (m_socket < 0)
         return false;
     if (otherAddress) {

@@ -39,8 +39,8 @@ public:
     ScriptedPeer(const ScriptedPeer&) = delete;
     ScriptedPeer& operator=(const ScriptedPeer&) = delete;
 
-    // Binds address:0, and otherAddress:0 when given (for answers from another loopback host).
-    bool start(const char* address = "127.0.0.1", const char* otherAddress = nullptr);
+    // Binds address:port (0: a free one), and otherAddress:0 when given (for answers from another loopback host).
+    bool start(const char* address = "127.0.0.1", const char* otherAddress = nullptr, quint16 port = 0);
     void stop();
     quint16 port() const { return m_port; }
 
