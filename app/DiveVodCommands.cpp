@@ -8,6 +8,7 @@
 #include "General.h"
 #include "NetworkProperty.h"
 #include "ParamCfg.h"
+#include "WaitCursor.h"
 
 #include <QHostAddress>
 #include <QMessageBox>
@@ -20,6 +21,13 @@ const int kGuest = 1;
 QString dottedText(const QHostAddress& address)
 {
     return address.isNull() ? QStringLiteral("0.0.0.0") : address.toString();
+}
+
+// One wait on the device under the busy cursor, which is gone again before any message about it.
+template <class Call> auto whileBusy(Call call)
+{
+    WaitCursor busy;
+    return call();
 }
 } // namespace
 
@@ -41,10 +49,10 @@ void DiveVod::OnConfigParam()
         dialog.exec();
         return;
     }
-    dialog.ReadParam(); // a failed read leaves the defaults on view
+    whileBusy([&] { return dialog.ReadParam(); }); // a failed read leaves the defaults on view
     if (userType == kGuest)
         dialog.setEnabled(false);
-    if (dialog.exec() == QDialog::Accepted && dialog.WriteParam() != 0)
+    if (dialog.exec() == QDialog::Accepted && whileBusy([&] { return dialog.WriteParam(); }) != 0)
         ShowWarning(tr("The parameters could not be written to the device."));
 }
 
@@ -52,7 +60,7 @@ void DiveVod::OnGeneral()
 {
     General dialog(client, this);
     if (DeviceReachable())
-        dialog.ReadInfo(); // what could not be read stays empty
+        whileBusy([&] { dialog.ReadInfo(); }); // what could not be read stays empty
     else
         dialog.setEnabled(false);
     dialog.exec();
@@ -71,7 +79,7 @@ void DiveVod::OnNetworkProperty()
         QString subnetMask;
         QString gateway;
         bool isDefault = false;
-        if (client->GetNetParam(address, subnetMask, gateway, isDefault) != 0) {
+        if (whileBusy([&] { return client->GetNetParam(address, subnetMask, gateway, isDefault); }) != 0) {
             ShowWarning(tr("Device is off-line."));
             return;
         }
@@ -93,7 +101,8 @@ void DiveVod::OnNetworkProperty()
             ShowWarning(tr("The IP address is invalid."));
             continue;
         }
-        if (client->SetNetParam(addressText, dottedText(newMask), dottedText(newGateway)) != 0) {
+        if (whileBusy([&] { return client->SetNetParam(addressText, dottedText(newMask), dottedText(newGateway)); })
+            != 0) {
             ShowWarning(tr("The network parameters were not changed."));
             return;
         }
@@ -116,14 +125,14 @@ void DiveVod::OnChangePassword()
         QString password;
         QString confirmation;
         dialog.GetPasswordInfo(user, password, confirmation);
-        if (client->ModifyPassword(user, password) != 0) {
+        if (whileBusy([&] { return client->ModifyPassword(user, password); }) != 0) {
             ShowWarning(tr("The password is not changed."));
             continue;
         }
         if (user == QLatin1String("admin")) {
             // The running connection and every later re-login use the new administrator password.
             client->SetLoginInfo(0, password);
-            client->Authenticate();
+            whileBusy([&] { return client->Authenticate(); });
         }
         ShowWarning(tr("The password has been changed."));
         return;
