@@ -9,8 +9,11 @@
 #include "GPIOStatus4x1.h"
 #include "GpioStateThread.h"
 
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTableWidgetItem>
+
+#include <algorithm>
 
 namespace {
 const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
@@ -48,12 +51,18 @@ QString panelTypeName(quint32 type)
     return type == 1 ? QStringLiteral("LED-4X1") : QStringLiteral("LED-Others");
 }
 
-// Sized once, when rows arrive in an empty table: per row it would slow the append path down.
+// Once, when rows arrive in an empty table (per row it would slow the append path down): a column grows
+// to what those rows hold, but never below its starting width, which has room for the longer texts that
+// come later. The last column stretches to the window's edge.
 void fitColumnsToRows(QTableWidget* table)
 {
-    // The last column stretches to the window's edge.
-    for (int column = 0; column + 1 < table->columnCount(); ++column)
-        table->resizeColumnToContents(column);
+    const QAbstractItemView* view = table;
+    QHeaderView* header = table->horizontalHeader();
+    for (int column = 0; column + 1 < table->columnCount(); ++column) {
+        const int fitted = std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+        if (fitted > header->sectionSize(column))
+            header->resizeSection(column, fitted);
+    }
 }
 
 AlarmRecord entry(const QDateTime& time, const QString& input, const QString& type, const QString& status)
