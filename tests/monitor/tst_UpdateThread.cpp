@@ -2,7 +2,6 @@
 #include "UpdateThread.h"
 
 #include <QElapsedTimer>
-#include <QMetaMethod>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -15,26 +14,11 @@ class TestUpdateThread : public QObject
     Q_OBJECT
 
 private slots:
-    void metaObjectListsOneSignal();
     void answeringDeviceReportsItsWorkModeEveryThreeSeconds();
     void reportedWorkModes_data();
     void reportedWorkModes();
     void stopReturnsAtOnceAndAtMostOneReportFollows();
 };
-
-void TestUpdateThread::metaObjectListsOneSignal()
-{
-    const QMetaObject& meta = UpdateThread::staticMetaObject;
-    QCOMPARE(QString(meta.className()), QString("UpdateThread"));
-    QCOMPARE(QString(meta.superClass()->className()), QString("QThread"));
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 1);
-    const QMetaMethod isAlive = meta.method(meta.methodOffset());
-    QCOMPARE(isAlive.methodType(), QMetaMethod::Signal);
-    QCOMPARE(isAlive.methodSignature(), QByteArray("IsAlive(bool,int)"));
-    QCOMPARE(isAlive.parameterType(0), int(QMetaType::Bool));
-    QCOMPARE(isAlive.parameterType(1), int(QMetaType::Int));
-    QVERIFY(meta.indexOfSignal(QMetaObject::normalizedSignature("IsAlive(bool, int)")) >= 0);
-}
 
 void TestUpdateThread::answeringDeviceReportsItsWorkModeEveryThreeSeconds()
 {

@@ -5,11 +5,15 @@
 #include "GPIOStatus2x1.h"
 #include "GPIOStatus4x1.h"
 #include "LedStatusTimer.h"
+#include "PanelStyles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMap>
+#include <QStringList>
 #include <QString>
 #include <QTimer>
+#include <QtTest>
 #include <QVector>
 #include <QWidget>
 
@@ -126,6 +130,43 @@ inline AcoGpioInfo recordFrom(const QString& fields)
         setField(info, parts[0], value);
     }
     return info;
+}
+
+// A data column "kind" with a row per panel.
+inline void kindsData()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("2x1") << QStringLiteral("2x1");
+    QTest::newRow("4x1") << QStringLiteral("4x1");
+}
+
+// Every indicator of a panel form: LEDs, then input keys, then function keys.
+inline QStringList allIndicators()
+{
+    return { "labelPS1",      "labelPS2",      "labelIN1",      "labelIN2",      "labelIN3",
+             "labelIN4",      "labelIN5",      "labelIN6",      "labelLocal",    "labelRemote",
+             "label2x1",      "label4x1",      "labelOthers",   "pushButtonIN1", "pushButtonIN2",
+             "pushButtonIN3", "pushButtonIN4", "pushButtonIN5", "pushButtonIN6", "pushButtonLock",
+             "pushButtonAutoMode", "pushButtonPhaseAlign", "pushButtonRemCtrl", "pushButtonUpgrade",
+             "pushButtonIpReset" };
+}
+
+// The name of a panel style (LED_GRAY, KEY_ACTIVE, ...), for readable comparisons.
+inline QString styleName(const QString& sheet)
+{
+    const QMap<QString, QString> names = { { LED_GRAY, "LED_GRAY" },   { LED_GREEN, "LED_GREEN" },
+                                           { LED_RED, "LED_RED" },     { LED_YELLOW, "LED_YELLOW" },
+                                           { KEY_IDLE, "KEY_IDLE" },   { KEY_ACTIVE, "KEY_ACTIVE" } };
+    return names.value(sheet, sheet.isEmpty() ? QStringLiteral("<empty>") : sheet);
+}
+
+// The look of every indicator, by object name.
+inline QMap<QString, QString> snapshot(const PanelUnderTest& p)
+{
+    QMap<QString, QString> looks;
+    for (const QString& name : allIndicators())
+        looks.insert(name, styleName(p.style(name)));
+    return looks;
 }
 
 #endif // PANELFIXTURE_H

@@ -1,5 +1,5 @@
 // The device client against the device simulator (and, for exact answer sequences, against a
-// scripted peer): every operation, sequence numbers, login handling and refused texts.
+// scripted peer): every operation, sequence numbers, login handling, faults and refused texts.
 #include "DeviceSimulator.h"
 #include "DiveVodNetClient.h"
 #include "ProductInfoText.h"
@@ -23,12 +23,16 @@ QByteArray hex(const char* text)
 
 QByteArray authPayload(const QByteArray& user, const QByteArray& password)
 {
-    QByteArray payload;
-    payload.append(char(user.size()));
-    payload.append(user);
-    payload.append(char(password.size()));
-    payload.append(password);
-    return payload;
+    return char(user.size()) + user + char(password.size()) + password;
+}
+
+// type/loginId/sequence of each frame, relative to `base` for sequences.
+QStringList frameList(const QList<DeviceSimulator::Received>& frames, int base)
+{
+    QStringList list;
+    for (const auto& f : frames)
+        list << QString("%1/%2/%3").arg(f.type).arg(f.loginId, 0, 16).arg(int(f.sequence) - base);
+    return list;
 }
 
 } // namespace
@@ -41,38 +45,21 @@ private slots:
     void init();
     void cleanup();
 
-    void firstSequenceIsOne();
-    void sequenceWrapsAt65536();
-    void setLoginInfoMapping_data();
-    void setLoginInfoMapping();
-    void authenticate();
-    void authenticateWrongPasswordKeepsLoginId();
-    void workMode();
-    void acoGpioInfoLeavesOtherFieldsAlone();
-    void shortPressKeyState();
-    void phaseAlignState();
-    void abKeyState();
-    void version();
-    void productInfo();
-    void netParam();
-    void remoteDevice();
-    void slaveDevice();
-    void modifyPassword();
-    void reloginOnTimeout13();
-    void reloginOnFailed12();
-    void otherErrorCodeFails();
+    void sequenceStartsAtOneAndWraps();
+    void loginUser_data();
+    void loginUser();
+    void wrongPasswordKeepsLogin();
+    void operations();
+    void relogin_data();
+    void relogin();
+    void faults_data();
+    void faults();
     void shortFrameFailsTypedOperationsOnly();
-    void wrongSequenceIsAccepted();
-    void wrongChecksumFailsWithoutResend();
-    void answerFromOtherHost();
     void refusedTextsSendNothing();
     void closedChannelFails();
     void localAddresses();
-
-    // Exact answer sequences from a scripted peer.
-    void reloginRepeatAnsweredWithError();
-    void reloginRefused();
-    void reloginAnsweredWithShortFrame();
+    void scriptedRelogin_data();
+    void scriptedRelogin();
 
 private:
     bool login(int userType = 0, const QString& password = QStringLiteral("123456"));
@@ -101,51 +88,38 @@ bool TestDiveVodNetClient::login(int userType, const QString& password)
     return client->Authenticate() == 0;
 }
 
-void TestDiveVodNetClient::firstSequenceIsOne()
-{
-    quint32 mode = 77;
-    QVERIFY(login());
-    QCOMPARE(client->GetWorkMode(mode), 0);
-    const auto frames = sim->received();
-    QCOMPARE(frames.size(), 2);
-    QCOMPARE(frames.at(0).type, 2);
-    QCOMPARE(frames.at(0).sequence, quint16(1));
-    QCOMPARE(frames.at(0).loginId, 0u);
-    QCOMPARE(frames.at(1).type, 3);
-    QCOMPARE(frames.at(1).sequence, quint16(2));
-}
-
-void TestDiveVodNetClient::sequenceWrapsAt65536()
+void TestDiveVodNetClient::sequenceStartsAtOneAndWraps()
 {
     QVERIFY(login()); // sequence 1
-    // Every operation takes a number, even one that cannot send: run the counter up quickly
-    // on a closed channel, then watch the wrap on the wire.
+    quint32 mode = 77;
+    QCOMPARE(client->GetWorkMode(mode), 0);
+    QCOMPARE(frameList(sim->received(), 0), QStringList({ "2/0/1", QString("3/%1/2").arg(sim->loginId(), 0, 16) }));
+    // Every operation takes a number, even one that cannot send: run the counter up quickly on a
+    // closed channel, then watch the wrap on the wire.
     client->CloseChannel();
-    quint32 mode = 0;
-    for (int i = 0; i < 65533; ++i)
-        QCOMPARE(client->GetWorkMode(mode), -1); // sequences 2 .. 65534
+    for (int i = 0; i < 65532; ++i)
+        QCOMPARE(client->GetWorkMode(mode), -1); // sequences 3 .. 65534
     QCOMPARE(client->OpenChannel(QStringLiteral("127.0.0.1"), sim->port()), 0);
     sim->clearReceived();
     for (int i = 0; i < 3; ++i)
         QCOMPARE(client->GetWorkMode(mode), 0);
     const auto frames = sim->received();
     QCOMPARE(frames.size(), 3);
-    QCOMPARE(frames.at(0).sequence, quint16(65535)); // the 65535th request
-    QCOMPARE(frames.at(1).sequence, quint16(0)); // the 65536th
+    QCOMPARE(frames.at(0).sequence, quint16(65535));
+    QCOMPARE(frames.at(1).sequence, quint16(0));
     QCOMPARE(frames.at(2).sequence, quint16(1));
 }
 
-void TestDiveVodNetClient::setLoginInfoMapping_data()
+void TestDiveVodNetClient::loginUser_data()
 {
     QTest::addColumn<int>("userType");
     QTest::addColumn<QByteArray>("user");
     QTest::newRow("0 is admin") << 0 << QByteArray("admin");
     QTest::newRow("1 is guest") << 1 << QByteArray("guest");
-    QTest::newRow("2 is guest") << 2 << QByteArray("guest");
     QTest::newRow("-1 is guest") << -1 << QByteArray("guest");
 }
 
-void TestDiveVodNetClient::setLoginInfoMapping()
+void TestDiveVodNetClient::loginUser()
 {
     QFETCH(int, userType);
     QFETCH(QByteArray, user);
@@ -153,26 +127,18 @@ void TestDiveVodNetClient::setLoginInfoMapping()
     // "pw" is neither user's password: the device refuses, and the frame shows the name.
     QTest::ignoreMessage(QtDebugMsg, "Authentication=========AuthenticationFailed\n");
     QCOMPARE(client->Authenticate(), 12);
-    const auto frames = sim->received();
-    QCOMPARE(frames.size(), 1);
-    QCOMPARE(TestFrames::payload(frames.first().frame), authPayload(user, "pw"));
-}
-
-void TestDiveVodNetClient::authenticate()
-{
-    QVERIFY(login(1, QStringLiteral("111111")));
+    QCOMPARE(TestFrames::payload(sim->received().first().frame), authPayload(user, "pw"));
+    const QByteArray password = user == "admin" ? "123456" : "111111";
+    QVERIFY(login(userType, password));
     const quint32 granted = sim->loginId();
     QVERIFY(granted != 0);
-    const auto auth = sim->received().first();
-    QCOMPARE(TestFrames::payload(auth.frame), authPayload("guest", "111111"));
-    QCOMPARE(auth.frame.toHex(), TestFrames::withChecksum(auth.frame.left(auth.frame.size() - 1)).toHex());
-
+    QCOMPARE(TestFrames::payload(sim->received().last().frame), authPayload(user, password));
     quint8 state = 9;
     QCOMPARE(client->GetPhaseAlignState(state), 0);
     QCOMPARE(sim->received().last().loginId, granted);
 }
 
-void TestDiveVodNetClient::authenticateWrongPasswordKeepsLoginId()
+void TestDiveVodNetClient::wrongPasswordKeepsLogin()
 {
     QVERIFY(login());
     const quint32 granted = sim->loginId();
@@ -182,29 +148,16 @@ void TestDiveVodNetClient::authenticateWrongPasswordKeepsLoginId()
     // The device kept the old login and so did the client: the next request still works.
     quint32 mode = 0;
     QCOMPARE(client->GetWorkMode(mode), 0);
-    const auto frames = sim->received();
-    QCOMPARE(frames.last().type, 3);
-    QCOMPARE(frames.last().loginId, granted);
-    QCOMPARE(sim->receivedCount(2), 2);
+    QCOMPARE(sim->received().last().loginId, granted);
 }
 
-void TestDiveVodNetClient::workMode()
-{
-    QVERIFY(login());
-    quint32 mode = 77;
-    QCOMPARE(client->GetWorkMode(mode), 0);
-    QCOMPARE(mode, 1u);
-    sim->setUpdateMode(true);
-    QCOMPARE(client->GetWorkMode(mode), 0);
-    QCOMPARE(mode, 0u);
-}
-
-void TestDiveVodNetClient::acoGpioInfoLeavesOtherFieldsAlone()
+void TestDiveVodNetClient::operations()
 {
     QVERIFY(login());
     sim->modify([](SimDeviceState& s) {
         s.ps1Led = true;
         s.ps2Led = false;
+        s.upgrade = false;
         s.localLed = 2;
         s.remoteLed = 1;
         s.panelType = 1;
@@ -212,263 +165,191 @@ void TestDiveVodNetClient::acoGpioInfoLeavesOtherFieldsAlone()
         s.gpioRedMask = 0x12;
         s.keyMask = 0x3F;
         s.ipReset = true;
-        s.upgrade = false;
         s.remCtrl = true;
-    });
-    AcoGpioInfo info;
-    info.keyLock = true;
-    info.autoMode = true;
-    info.phaseAlign = 2;
-    info.remoteKeyMask = 8;
-    QCOMPARE(client->GetAcoGpioInfo(info), 0);
-    QCOMPARE(info.ps1Led, true);
-    QCOMPARE(info.ps2Led, false);
-    QCOMPARE(info.localLed, 2u);
-    QCOMPARE(info.remoteLed, 1u);
-    QCOMPARE(info.panelType, 1u);
-    QCOMPARE(info.gpioGreenMask, 0x21u);
-    QCOMPARE(info.gpioRedMask, 0x12u);
-    QCOMPARE(info.keyMask, 0x3Fu);
-    QCOMPARE(info.ipReset, true);
-    QCOMPARE(info.upgrade, false);
-    QCOMPARE(info.remCtrl, true);
-    QCOMPARE(info.keyLock, true);
-    QCOMPARE(info.autoMode, true);
-    QCOMPARE(int(info.phaseAlign), 2);
-    QCOMPARE(info.remoteKeyMask, 8u);
-}
-
-void TestDiveVodNetClient::shortPressKeyState()
-{
-    QVERIFY(login());
-    quint8 keyLock = 9;
-    quint8 autoMode = 9;
-    quint32 panelType = 9;
-    QCOMPARE(client->GetShortPressKeyState(keyLock, autoMode, panelType), 0);
-    QCOMPARE(int(keyLock), 0);
-    QCOMPARE(int(autoMode), 1);
-    QCOMPARE(panelType, 0u);
-
-    QCOMPARE(client->SetShortPressKeyState(5, 0, 1), 0);
-    QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("010001"));
-    QCOMPARE(sim->state().keyLock, true);
-    QCOMPARE(sim->state().autoMode, false);
-    QCOMPARE(int(sim->state().panelType), 1);
-    QCOMPARE(client->GetShortPressKeyState(keyLock, autoMode, panelType), 0);
-    QCOMPARE(int(keyLock), 1);
-    QCOMPARE(int(autoMode), 0);
-    QCOMPARE(panelType, 1u);
-}
-
-void TestDiveVodNetClient::phaseAlignState()
-{
-    QVERIFY(login());
-    sim->modify([](SimDeviceState& s) { s.phaseAlign = 2; });
-    quint8 state = 0;
-    QCOMPARE(client->GetPhaseAlignState(state), 0);
-    QCOMPARE(int(state), 2);
-}
-
-void TestDiveVodNetClient::abKeyState()
-{
-    QVERIFY(login());
-    const quint8 before = sim->state().keyMask;
-    QCOMPARE(client->SetABKeyState(1u << 4), 0);
-    QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("10"));
-    QCOMPARE(int(sim->state().keyMask), before ^ 0x10);
-    // The device refuses a value that names no key: -1 and a debug line.
-    QTest::ignoreMessage(QtDebugMsg, "=========Failed\n");
-    QCOMPARE(client->SetABKeyState(256), -1);
-    QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("00"));
-}
-
-void TestDiveVodNetClient::version()
-{
-    QVERIFY(login());
-    QString pcb = QStringLiteral("x");
-    QString firmware = QStringLiteral("y");
-    QCOMPARE(client->GetVersion(pcb, firmware), 0);
-    QCOMPARE(pcb, QStringLiteral("1.3"));
-    QCOMPARE(firmware, QStringLiteral("1.1.46"));
-    sim->modify([](SimDeviceState& s) {
-        s.firmwareVersion = 0x0102001E;
-        s.pcbVersion = 0xFFFFFFFF;
-    });
-    QCOMPARE(client->GetVersion(pcb, firmware), 0);
-    QCOMPARE(firmware, QStringLiteral("1.2.30"));
-    QCOMPARE(pcb, QStringLiteral("1.4294967295"));
-}
-
-void TestDiveVodNetClient::productInfo()
-{
-    QVERIFY(login());
-    sim->modify([](SimDeviceState& s) { s.productExtra = hex("0102030405060708"); });
-    quint32 code = 0;
-    quint8 serial[8] = {};
-    quint8 further[8] = {};
-    QCOMPARE(client->GetProductInfo(code, serial, further), 0);
-    QCOMPARE(code, 50003u);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(serial), 8), hex("5158000004d2002a"));
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(further), 8), hex("0102030405060708"));
-    QCOMPARE(GetProductSNText(serial), QStringLiteral("QX00001234-00000042"));
-    QCOMPARE(GetModuleTypeName(code), QStringLiteral("ACO GPIO"));
-}
-
-void TestDiveVodNetClient::netParam()
-{
-    QVERIFY(login());
-    // The device reports a private address; it is only read here, nothing is ever sent to it.
-    sim->modify([](SimDeviceState& s) {
+        s.phaseAlign = 2;
+        s.productExtra = QByteArray::fromHex("0102030405060708");
+        // A private address, only read here: nothing is ever sent to it.
         s.address = 0xC0A80164;
         s.subnetMask = 0xFFFFFF00;
         s.gateway = 0xC0A80101;
         s.isDefault = true;
     });
+    quint32 mode = 77;
+    QCOMPARE(client->GetWorkMode(mode), 0);
+    QCOMPARE(mode, 1u);
+    sim->setUpdateMode(true);
+    QCOMPARE(client->GetWorkMode(mode), 0);
+    QCOMPARE(mode, 0u);
+
+    // The GPIO answer fills the device's part of the record and leaves the rest alone.
+    AcoGpioInfo info;
+    info.keyLock = info.autoMode = true;
+    info.phaseAlign = 2;
+    info.remoteKeyMask = 8;
+    QCOMPARE(client->GetAcoGpioInfo(info), 0);
+    AcoGpioInfo expected;
+    expected.ps1Led = expected.ipReset = expected.remCtrl = expected.keyLock = expected.autoMode = true;
+    expected.localLed = 2, expected.remoteLed = 1, expected.panelType = 1, expected.phaseAlign = 2;
+    expected.gpioGreenMask = 0x21, expected.gpioRedMask = 0x12, expected.keyMask = 0x3F, expected.remoteKeyMask = 8;
+    QVERIFY(info == expected);
+
+    quint8 keyLock = 9, autoMode = 9, state = 0;
+    quint32 panelType = 9;
+    QCOMPARE(client->GetShortPressKeyState(keyLock, autoMode, panelType), 0);
+    QCOMPARE(QString("%1 %2 %3").arg(keyLock).arg(autoMode).arg(panelType), QStringLiteral("0 1 1"));
+    QCOMPARE(client->SetShortPressKeyState(5, 0, 2), 0);
+    QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("010002"));
+    QCOMPARE(client->GetShortPressKeyState(keyLock, autoMode, panelType), 0);
+    QCOMPARE(QString("%1 %2 %3").arg(keyLock).arg(autoMode).arg(panelType), QStringLiteral("1 0 2"));
+    QCOMPARE(client->GetPhaseAlignState(state), 0);
+    QCOMPARE(int(state), 2);
+
+    QCOMPARE(client->SetABKeyState(1u << 4), 0);
+    QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("10"));
+    QCOMPARE(int(sim->state().keyMask), 0x2F);
+    // The device refuses a value that names no key: -1 and a debug line.
+    QTest::ignoreMessage(QtDebugMsg, "=========Failed\n");
+    QCOMPARE(client->SetABKeyState(256), -1);
+
+    QString pcb, firmware;
+    sim->modify([](SimDeviceState& s) { s.pcbVersion = 0xFFFFFFFF, s.firmwareVersion = 0x0102001E; });
+    QCOMPARE(client->GetVersion(pcb, firmware), 0);
+    QCOMPARE(pcb + " " + firmware, QStringLiteral("1.4294967295 1.2.30"));
+
+    quint32 code = 0;
+    quint8 serial[8] = {}, further[8] = {};
+    QCOMPARE(client->GetProductInfo(code, serial, further), 0);
+    QCOMPARE(code, 50003u);
+    QCOMPARE(GetProductSNText(serial), QStringLiteral("QX00001234-00000042"));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(further), 8), hex("0102030405060708"));
+
     QString address, mask, gateway;
     bool isDefault = false;
     QCOMPARE(client->GetNetParam(address, mask, gateway, isDefault), 0);
-    QCOMPARE(address, QStringLiteral("192.168.1.100"));
-    QCOMPARE(mask, QStringLiteral("255.255.255.0"));
-    QCOMPARE(gateway, QStringLiteral("192.168.1.1"));
+    QCOMPARE(QStringList({ address, mask, gateway }), QStringList({ "192.168.1.100", "255.255.255.0", "192.168.1.1" }));
     QCOMPARE(isDefault, true);
-
-    QCOMPARE(
-        client->SetNetParam(QStringLiteral("127.0.0.5"), QStringLiteral("255.0.0.0"), QStringLiteral("127.0.0.254")),
-        0);
+    QCOMPARE(client->SetNetParam("127.0.0.5", "255.0.0.0", "127.0.0.254"), 0);
     QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("7f000005 ff000000 7f0000fe"));
     QCOMPARE(client->GetNetParam(address, mask, gateway, isDefault), 0);
-    QCOMPARE(address, QStringLiteral("127.0.0.5"));
-    QCOMPARE(mask, QStringLiteral("255.0.0.0"));
-    QCOMPARE(gateway, QStringLiteral("127.0.0.254"));
+    QCOMPARE(QStringList({ address, mask, gateway }), QStringList({ "127.0.0.5", "255.0.0.0", "127.0.0.254" }));
     QCOMPARE(isDefault, false);
-}
 
-void TestDiveVodNetClient::remoteDevice()
-{
-    QVERIFY(login());
-    QCOMPARE(client->SetRemoteDevice(QStringLiteral("127.0.0.20"), QStringLiteral("abc123")), 0);
+    QString password;
+    QCOMPARE(client->SetRemoteDevice("127.0.0.20", "abc123"), 0);
     QCOMPARE(TestFrames::payload(sim->received().last().frame), hex("7f000014 06 616263313233"));
-    QString address, password;
     QCOMPARE(client->GetRemoteDevice(address, password), 0);
-    QCOMPARE(address, QStringLiteral("127.0.0.20"));
-    QCOMPARE(password, QStringLiteral("abc123"));
-    // A password over 6 bytes comes back empty (the device's own length limit).
-    QCOMPARE(client->SetRemoteDevice(QStringLiteral("127.0.0.21"), QStringLiteral("1234567")), 0);
-    QCOMPARE(client->GetRemoteDevice(address, password), 0);
-    QCOMPARE(address, QStringLiteral("127.0.0.21"));
-    QCOMPARE(password, QString());
-}
+    QCOMPARE(address + " " + password, QStringLiteral("127.0.0.20 abc123"));
 
-void TestDiveVodNetClient::slaveDevice()
-{
-    QVERIFY(login());
-    const QString addresses[3]
-        = { QStringLiteral("127.0.0.31"), QStringLiteral("127.0.0.32"), QStringLiteral("127.0.0.33") };
-    const QString passwords[3] = { QStringLiteral("a"), QString(), QStringLiteral("zzzzzz") };
+    const QString addresses[3] = { "127.0.0.31", "127.0.0.32", "127.0.0.33" };
+    const QString passwords[3] = { "a", QString(), "zzzzzz" };
     QCOMPARE(client->SetSlaveDevice(addresses, passwords), 0);
     QCOMPARE(TestFrames::payload(sim->received().last().frame),
              hex("7f00001f 01 61  7f000020 00  7f000021 06 7a7a7a7a7a7a"));
-    QString gotAddresses[3];
-    QString gotPasswords[3];
+    QString gotAddresses[3], gotPasswords[3];
     QCOMPARE(client->GetSlaveDevice(gotAddresses, gotPasswords), 0);
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(gotAddresses[i], addresses[i]);
-        QCOMPARE(gotPasswords[i], passwords[i]);
-    }
-}
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(gotAddresses[i] + "/" + gotPasswords[i], addresses[i] + "/" + passwords[i]);
 
-void TestDiveVodNetClient::modifyPassword()
-{
-    QVERIFY(login());
-    QCOMPARE(client->ModifyPassword(QStringLiteral("guest"), QStringLiteral("222222")), 0);
+    QCOMPARE(client->ModifyPassword("guest", "222222"), 0);
     QCOMPARE(TestFrames::payload(sim->received().last().frame), authPayload("guest", "222222"));
-    QCOMPARE(sim->state().guestPassword, QStringLiteral("222222"));
     QVERIFY(login(1, QStringLiteral("222222")));
 }
 
-void TestDiveVodNetClient::reloginOnTimeout13()
+void TestDiveVodNetClient::relogin_data()
 {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("13: login forgotten") << 13 << "GetWorkModeTTTTTTTTT:13\n";
+    QTest::newRow("12: login refused") << 12 << "GetWorkModeTTTTTTTTT:12\n";
+}
+
+void TestDiveVodNetClient::relogin()
+{
+    QFETCH(int, code);
+    QFETCH(QString, message);
     QVERIFY(login());
     const quint32 first = sim->loginId();
-    sim->forgetLogin();
+    if (code == 13)
+        sim->forgetLogin();
+    else
+        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, quint32(code));
     sim->clearReceived();
-    QTest::ignoreMessage(QtDebugMsg, "TTTTTTTTT:13\n");
-    AcoGpioInfo info;
-    QCOMPARE(client->GetAcoGpioInfo(info), 0);
+    QTest::ignoreMessage(QtDebugMsg, qPrintable(message));
+    quint32 mode = 77;
+    QCOMPARE(client->GetWorkMode(mode), 0);
+    QCOMPARE(mode, 1u);
     const quint32 second = sim->loginId();
     QVERIFY(second != 0 && second != first);
-
+    // The request, a login as the same user with the next sequence, then the request repeated
+    // with its own sequence and the new login id.
     const auto frames = sim->received();
-    QCOMPARE(frames.size(), 3);
-    QCOMPARE(frames.at(0).type, 63);
-    QCOMPARE(frames.at(0).loginId, first);
-    QCOMPARE(frames.at(1).type, 2);
-    QCOMPARE(frames.at(1).loginId, 0u);
-    QCOMPARE(frames.at(1).sequence, quint16(frames.at(0).sequence + 1));
+    QCOMPARE(frameList(frames, frames.first().sequence),
+             QStringList({ QString("3/%1/0").arg(first, 0, 16), "2/0/1", QString("3/%1/0").arg(second, 0, 16) }));
     QCOMPARE(TestFrames::payload(frames.at(1).frame), authPayload("admin", "123456"));
-    QCOMPARE(frames.at(2).type, 63);
-    QCOMPARE(frames.at(2).sequence, frames.at(0).sequence);
-    QCOMPARE(frames.at(2).loginId, second);
-
-    // Later requests carry the new login id.
-    quint8 state = 0;
-    QCOMPARE(client->GetPhaseAlignState(state), 0);
+    QCOMPARE(client->GetWorkMode(mode), 0);
     QCOMPARE(sim->received().last().loginId, second);
 }
 
-void TestDiveVodNetClient::reloginOnFailed12()
+void TestDiveVodNetClient::faults_data()
 {
-    QVERIFY(login());
-    sim->clearReceived();
-    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 12);
-    QTest::ignoreMessage(QtDebugMsg, "GetVersionTTTTTTTTT:12\n");
-    QString pcb, firmware;
-    QCOMPARE(client->GetVersion(pcb, firmware), 0);
-    QCOMPARE(firmware, QStringLiteral("1.1.46"));
-    const auto frames = sim->received();
-    QCOMPARE(frames.size(), 3);
-    QCOMPARE(frames.at(0).type, 23);
-    QCOMPARE(frames.at(1).type, 2);
-    QCOMPARE(frames.at(1).loginId, 0u);
-    QCOMPARE(frames.at(2).type, 23);
-    QCOMPARE(frames.at(2).sequence, frames.at(0).sequence);
-    QCOMPARE(frames.at(2).loginId, sim->loginId());
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<quint32>("code");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<quint32>("mode");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("sends");
+    using F = DeviceSimulator::Fault;
+    // clang-format off
+    QTest::newRow("error 1")          << int(F::ErrorCode)     << 1u  << -1 << 77u << "GetWorkMode=========Failed\n"         << 1;
+    QTest::newRow("error 99")         << int(F::ErrorCode)     << 99u << -1 << 77u << "GetWorkMode=========\n"               << 1;
+    QTest::newRow("error 9")          << int(F::ErrorCode)     << 9u  << -1 << 77u << "GetWorkMode=========MsgFormatWrong\n" << 1;
+    QTest::newRow("wrong sequence")   << int(F::WrongSequence) << 0u  << 0  << 1u  << "Id not eauque 3,3"                    << 1;
+    QTest::newRow("wrong checksum")   << int(F::WrongChecksum) << 0u  << -1 << 77u << ""                                     << 1;
+    QTest::newRow("from another host")<< int(F::FromOtherHost) << 0u  << 0  << 1u  << ""                                     << 1;
+    // clang-format on
 }
 
-void TestDiveVodNetClient::otherErrorCodeFails()
+void TestDiveVodNetClient::faults()
 {
+    QFETCH(int, fault);
+    QFETCH(quint32, code);
+    QFETCH(int, result);
+    QFETCH(quint32, mode);
+    QFETCH(QString, message);
+    QFETCH(int, sends);
     QVERIFY(login());
-    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 1);
-    QTest::ignoreMessage(QtDebugMsg, "GetWorkMode=========Failed\n");
-    quint32 mode = 77;
-    QCOMPARE(client->GetWorkMode(mode), -1);
-    QCOMPARE(mode, 77u);
-
-    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 99);
-    QTest::ignoreMessage(QtDebugMsg, "=========\n");
-    QCOMPARE(client->SetABKeyState(1), -1);
-
-    // Authenticate hands the device's code back.
-    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 9);
-    QTest::ignoreMessage(QtDebugMsg, "Authentication=========MsgFormatWrong\n");
-    QCOMPARE(client->Authenticate(), 9);
-
-    // ... and stays a refusal, never -1 ("no answer"), when the code does not fit an int.
-    QTest::ignoreMessage(QtDebugMsg, "Authentication=========\n");
-    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 0xFFFFFFFFu);
-    QCOMPARE(client->Authenticate(), std::numeric_limits<int>::max());
+    if (fault == int(DeviceSimulator::Fault::FromOtherHost) && sim->otherHostAddress().isEmpty())
+        QSKIP("the simulator has no second loopback socket here");
+    sim->clearReceived();
+    sim->setFault(DeviceSimulator::Fault(fault), 1, code);
+    if (!message.isEmpty())
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(message));
+    quint32 got = 77;
+    QCOMPARE(client->GetWorkMode(got), result);
+    QCOMPARE(got, mode);
+    QTest::qWait(50);
+    QCOMPARE(sim->received().size(), sends); // a corrupt or refused answer is not asked again
+    QCOMPARE(client->GetWorkMode(got), 0); // and the client goes on working (on a new socket if need be)
+    // Authenticate hands the device's own code back.
+    if (code == 9) {
+        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 9);
+        QTest::ignoreMessage(QtDebugMsg, "Authentication=========MsgFormatWrong\n");
+        QCOMPARE(client->Authenticate(), 9);
+        // ... and stays a refusal, never -1 ("no answer"), when the code does not fit an int.
+        QTest::ignoreMessage(QtDebugMsg, "Authentication=========\n");
+        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 0xFFFFFFFFu);
+        QCOMPARE(client->Authenticate(), std::numeric_limits<int>::max());
+    }
 }
 
 void TestDiveVodNetClient::shortFrameFailsTypedOperationsOnly()
 {
     QVERIFY(login());
-    // The 11-byte frame's sequence bytes overlap its checksum, so it also reads as an answer
-    // to another request.
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Id not eauque ")));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Id not eauque ")));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Id not eauque ")));
-    sim->setFault(DeviceSimulator::Fault::ShortFrame, 1);
+    // The 11-byte frame's sequence bytes overlap its checksum, so it also reads as an answer to another request.
+    for (int i = 0; i < 3; ++i)
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Id not eauque ")));
     quint32 mode = 77;
+    sim->setFault(DeviceSimulator::Fault::ShortFrame, 1);
     QCOMPARE(client->GetWorkMode(mode), -1);
     QCOMPARE(mode, 77u);
     sim->setFault(DeviceSimulator::Fault::ShortFrame, 1);
@@ -477,66 +358,24 @@ void TestDiveVodNetClient::shortFrameFailsTypedOperationsOnly()
     QCOMPARE(client->Authenticate(), -1);
 }
 
-void TestDiveVodNetClient::wrongSequenceIsAccepted()
-{
-    QVERIFY(login());
-    sim->setFault(DeviceSimulator::Fault::WrongSequence, 1);
-    QTest::ignoreMessage(QtDebugMsg, "Id not eauque 3,3");
-    quint32 mode = 77;
-    QCOMPARE(client->GetWorkMode(mode), 0);
-    QCOMPARE(mode, 1u);
-    // The channel moved to a new socket and goes on working.
-    QCOMPARE(client->GetWorkMode(mode), 0);
-}
-
-void TestDiveVodNetClient::wrongChecksumFailsWithoutResend()
-{
-    QVERIFY(login());
-    sim->clearReceived();
-    sim->setFault(DeviceSimulator::Fault::WrongChecksum, 1);
-    quint8 state = 9;
-    QCOMPARE(client->GetPhaseAlignState(state), -1);
-    QCOMPARE(int(state), 9);
-    QTest::qWait(50);
-    QCOMPARE(sim->received().size(), 1);
-}
-
-void TestDiveVodNetClient::answerFromOtherHost()
-{
-    QVERIFY(login());
-    if (sim->otherHostAddress().isEmpty())
-        QSKIP("the simulator has no second loopback socket here");
-    sim->setFault(DeviceSimulator::Fault::FromOtherHost, 1);
-    quint8 state = 9;
-    QCOMPARE(client->GetPhaseAlignState(state), 0);
-    QCOMPARE(int(state), 1);
-}
-
 void TestDiveVodNetClient::refusedTextsSendNothing()
 {
     QVERIFY(login());
     sim->clearReceived();
     const QString tooLong(256, QLatin1Char('p'));
     // 128 two-byte characters: 256 bytes on the wire, so refused as well.
-    const QString tooLongUtf8(128, QChar(0x00E9));
-
-    QCOMPARE(client->SetRemoteDevice(QStringLiteral("127.0.0.20"), tooLong), -1);
-    QCOMPARE(client->SetRemoteDevice(QStringLiteral("127.0.0.20"), tooLongUtf8), -1);
-    const QString addresses[3]
-        = { QStringLiteral("127.0.0.31"), QStringLiteral("127.0.0.32"), QStringLiteral("127.0.0.33") };
+    QCOMPARE(client->SetRemoteDevice("127.0.0.20", QString(128, QChar(0x00E9))), -1);
+    const QString addresses[3] = { "127.0.0.31", "127.0.0.32", "127.0.0.33" };
     const QString passwords[3] = { QString(), QString(), tooLong };
     QCOMPARE(client->SetSlaveDevice(addresses, passwords), -1);
-    QCOMPARE(client->ModifyPassword(QStringLiteral("admin"), tooLong), -1);
-    QCOMPARE(client->ModifyPassword(tooLong, QStringLiteral("123456")), -1);
+    QCOMPARE(client->ModifyPassword("admin", tooLong), -1);
+    QCOMPARE(client->ModifyPassword(tooLong, "123456"), -1);
     client->SetLoginInfo(0, tooLong);
     QCOMPARE(client->Authenticate(), -1);
     QTest::qWait(50);
     QCOMPARE(sim->received().size(), 0);
-    QCOMPARE(sim->state().remotePassword, QString());
-    QCOMPARE(sim->state().adminPassword, QStringLiteral("123456"));
-
     // 255 bytes is the longest text that travels.
-    QCOMPARE(client->ModifyPassword(QStringLiteral("guest"), QString(255, QLatin1Char('g'))), 0);
+    QCOMPARE(client->ModifyPassword("guest", QString(255, QLatin1Char('g'))), 0);
     QCOMPARE(sim->state().guestPassword, QString(255, QLatin1Char('g')));
 }
 
@@ -551,11 +390,6 @@ void TestDiveVodNetClient::closedChannelFails()
     quint32 mode = 77;
     QCOMPARE(client->GetWorkMode(mode), -1);
     QCOMPARE(mode, 77u);
-    QString address = QStringLiteral("unchanged");
-    QString mask, gateway;
-    bool isDefault = true;
-    QCOMPARE(client->GetNetParam(address, mask, gateway, isDefault), -1);
-    QCOMPARE(address, QStringLiteral("unchanged"));
     QCOMPARE(client->Authenticate(), -1);
     QVERIFY(timer.elapsed() < 500);
     QTest::qWait(50);
@@ -564,99 +398,80 @@ void TestDiveVodNetClient::closedChannelFails()
 
 void TestDiveVodNetClient::localAddresses()
 {
-    // Resolving the host name must not go to a name server from a test: only run where the
-    // name is in /etc/hosts.
+    // Resolving the host name must not go to a name server from a test: only where it is in /etc/hosts.
     QFile hosts(QStringLiteral("/etc/hosts"));
-    const QString name = QHostInfo::localHostName();
-    if (!hosts.open(QIODevice::ReadOnly) || !QString::fromLatin1(hosts.readAll()).contains(name))
+    if (!hosts.open(QIODevice::ReadOnly) || !QString::fromLatin1(hosts.readAll()).contains(QHostInfo::localHostName()))
         QSKIP("host name not in /etc/hosts");
     const QStringList addresses = client->GetLocalAddresses();
     QVERIFY(!addresses.isEmpty());
-    for (const QString& address : addresses) {
-        QCOMPARE(address.split(QLatin1Char('.')).size(), 4);
+    for (const QString& address : addresses)
         QVERIFY(QHostAddress(address).protocol() == QAbstractSocket::IPv4Protocol);
-    }
 }
 
-void TestDiveVodNetClient::reloginRepeatAnsweredWithError()
+void TestDiveVodNetClient::scriptedRelogin_data()
 {
+    QTest::addColumn<QByteArray>("loginAnswer"); // answer to the re-login, `seq` bytes filled in
+    QTest::addColumn<quint32>("repeatCode"); // error code of the answer to the repeat
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("frames");
+    // clang-format off
+    QTest::newRow("repeat answered with error 1")
+        << TestFrames::response(2, 0, 0, hex("00000055")) << 1u << -1
+        << QStringList({ "TTTTTTTTT:13\n", "63TTTTTTTTT111111:1\n" })
+        << QStringList({ "2/0/1", "63/11/2", "2/0/3", "63/55/2" });
+    QTest::newRow("re-login refused: no repeat")
+        << TestFrames::response(2, 12, 0) << 0u << -1
+        << QStringList({ "TTTTTTTTT:13\n" })
+        << QStringList({ "2/0/1", "63/11/2", "2/0/3" });
+    QTest::newRow("re-login answered with a short frame")
+        << TestFrames::withChecksum(hex("0009010002 00000000 00")) << 0u << -1
+        << QStringList({ "TTTTTTTTT:13\n" })
+        << QStringList({ "2/0/1", "63/11/2", "2/0/3" });
+    // clang-format on
+}
+
+void TestDiveVodNetClient::scriptedRelogin()
+{
+    QFETCH(QByteArray, loginAnswer);
+    QFETCH(quint32, repeatCode);
+    QFETCH(int, result);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, frames);
     ScriptedPeer peer;
     QVERIFY(peer.start("127.0.0.1"));
-    peer.setScript([](int index, const QByteArray& request) {
+    peer.setScript([=](int index, const QByteArray& request) {
         const quint16 seq = TestFrames::sequence(request);
+        QByteArray answer = loginAnswer;
+        if (answer.size() > 11) {
+            answer[9] = char(seq >> 8), answer[10] = char(seq & 0xFF);
+            answer = TestFrames::withChecksum(answer.left(answer.size() - 1));
+        }
         switch (index) {
         case 0:
             return ScriptedPeer::reply(TestFrames::response(2, 0, seq, hex("00000011")));
         case 1:
             return ScriptedPeer::reply(TestFrames::response(63, 13, seq));
         case 2:
-            return ScriptedPeer::reply(TestFrames::response(2, 0, seq, hex("00000055")));
+            return ScriptedPeer::reply(answer);
         default:
-            return ScriptedPeer::reply(TestFrames::response(63, 1, seq));
+            return ScriptedPeer::reply(TestFrames::response(63, repeatCode, seq));
         }
     });
     QCOMPARE(client->OpenChannel(QStringLiteral("127.0.0.1"), peer.port()), 0);
     client->SetLoginInfo(0, QStringLiteral("secret"));
     QCOMPARE(client->Authenticate(), 0);
-
-    QTest::ignoreMessage(QtDebugMsg, "TTTTTTTTT:13\n");
-    QTest::ignoreMessage(QtDebugMsg, "63TTTTTTTTT111111:1\n");
+    for (const QString& message : messages)
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(message));
     AcoGpioInfo info;
-    const AcoGpioInfo before = info;
-    QCOMPARE(client->GetAcoGpioInfo(info), -1);
-    QVERIFY(info == before);
-
-    const auto frames = peer.received();
-    QCOMPARE(frames.size(), 4);
-    QCOMPARE(TestFrames::type(frames.at(1).data), 63);
-    QCOMPARE(TestFrames::loginId(frames.at(1).data), 0x11u);
-    QCOMPARE(TestFrames::sequence(frames.at(1).data), quint16(2));
-    QCOMPARE(TestFrames::type(frames.at(2).data), 2);
-    QCOMPARE(TestFrames::loginId(frames.at(2).data), 0u);
-    QCOMPARE(TestFrames::sequence(frames.at(2).data), quint16(3));
-    QCOMPARE(TestFrames::payload(frames.at(2).data), authPayload("admin", "secret"));
-    QCOMPARE(TestFrames::type(frames.at(3).data), 63);
-    QCOMPARE(TestFrames::loginId(frames.at(3).data), 0x55u);
-    QCOMPARE(TestFrames::sequence(frames.at(3).data), quint16(2));
-}
-
-void TestDiveVodNetClient::reloginRefused()
-{
-    ScriptedPeer peer;
-    QVERIFY(peer.start("127.0.0.1"));
-    peer.setScript([](int index, const QByteArray& request) {
-        const quint16 seq = TestFrames::sequence(request);
-        if (index == 0)
-            return ScriptedPeer::reply(TestFrames::response(71, 12, seq));
-        return ScriptedPeer::reply(TestFrames::response(2, 12, seq));
-    });
-    QCOMPARE(client->OpenChannel(QStringLiteral("127.0.0.1"), peer.port()), 0);
-    QTest::ignoreMessage(QtDebugMsg, "TTTTTTTTT:12\n");
-    quint8 state = 9;
-    QCOMPARE(client->GetPhaseAlignState(state), -1);
-    QCOMPARE(int(state), 9);
+    QCOMPARE(client->GetAcoGpioInfo(info), result);
+    QVERIFY(info == AcoGpioInfo());
     QTest::qWait(50);
-    const auto frames = peer.received();
-    QCOMPARE(frames.size(), 2); // the request is not repeated
-    QCOMPARE(TestFrames::type(frames.at(1).data), 2);
-}
-
-void TestDiveVodNetClient::reloginAnsweredWithShortFrame()
-{
-    ScriptedPeer peer;
-    QVERIFY(peer.start("127.0.0.1"));
-    peer.setScript([](int index, const QByteArray& request) {
-        if (index == 0)
-            return ScriptedPeer::reply(TestFrames::response(3, 13, TestFrames::sequence(request)));
-        return ScriptedPeer::reply(TestFrames::withChecksum(hex("0009010002 00000000 00")));
-    });
-    QCOMPARE(client->OpenChannel(QStringLiteral("127.0.0.1"), peer.port()), 0);
-    QTest::ignoreMessage(QtDebugMsg, "GetWorkModeTTTTTTTTT:13\n");
-    quint32 mode = 77;
-    QCOMPARE(client->GetWorkMode(mode), -1);
-    QCOMPARE(mode, 77u);
-    QTest::qWait(50);
-    QCOMPARE(peer.receivedCount(), 2);
+    QStringList sent;
+    for (const auto& d : peer.received())
+        sent << QString("%1/%2/%3").arg(TestFrames::type(d.data)).arg(TestFrames::loginId(d.data), 0, 16).arg(TestFrames::sequence(d.data));
+    QCOMPARE(sent, frames);
+    QCOMPARE(TestFrames::payload(peer.received().at(2).data), authPayload("admin", "secret"));
 }
 
 QTEST_GUILESS_MAIN(TestDiveVodNetClient)
