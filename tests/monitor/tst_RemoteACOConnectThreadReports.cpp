@@ -37,6 +37,7 @@ void TestRemoteACOConnectThreadReports::firstProbesAreReportedThenOnlyChanges()
     // Cycle 1: the first probe of each partner is reported, answered or not (the silent one after 2 x 1 s).
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 4000);
     QCOMPARE(reports(spy), (Reports() << qMakePair(kAnswering, true) << qMakePair(kSilent, false)));
+    QCOMPARE(device.sim.partnerHelloCount(kSilent), 2); // a probe and its one resend
 
     // Cycle 2: nothing changed, nothing reported. Its probe of the silent partner runs out after 2 s.
     QTRY_VERIFY_WITH_TIMEOUT(device.sim.partnerHelloCount(kAnswering) >= 2, 5000);
