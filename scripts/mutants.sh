@@ -60,8 +60,19 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE= >/dev/null
 fi
 
-targets_for() {
+tests_for() {
     ctest --test-dir "$build" -N -R "$(regex_for "$1")" | sed -n 's/^ *Test *#[0-9]*: //p'
+}
+
+# The build targets those tests need: the test programs, or everything when a test runs a command
+# that is not a target of its own (an install check, the program itself).
+targets_for() {
+    local all t
+    all=$(ninja -C "$build" -t targets all | sed 's/:.*//')
+    for t in $(tests_for "$1"); do
+        grep -qx "$t" <<<"$all" || { echo all && return; }
+    done
+    tests_for "$1"
 }
 
 run_tests() { # folder seconds -> 0 passed, 1 failed, 2 timed out
@@ -80,8 +91,8 @@ echo "building the unmutated tests in $build ..."
 all_targets=()
 for d in "${folders[@]}"; do
     [ -d "$src/$d" ] || { echo "no folder $d" >&2 && exit 2; }
+    [ -n "$(tests_for "$d")" ] || { echo "no tests match $(regex_for "$d")" >&2 && exit 2; }
     mapfile -t t < <(targets_for "$d")
-    [ ${#t[@]} -gt 0 ] || { echo "no tests match $(regex_for "$d")" >&2 && exit 2; }
     all_targets+=("${t[@]}")
 done
 cmake --build "$build" --target "${all_targets[@]}" >/dev/null
