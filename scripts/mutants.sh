@@ -55,9 +55,12 @@ restore() {
 trap restore EXIT
 trap 'restore; exit 130' INT TERM
 
-# Unoptimised and without debug information: mutants compile fastest that way.
+# Unoptimised and without debug information: mutants compile fastest that way
+# (configured again every run, so that the test list follows the tree.)
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE= >/dev/null
+else
+    cmake "$build" >/dev/null
 fi
 
 tests_for() {
