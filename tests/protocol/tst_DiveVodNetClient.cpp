@@ -259,8 +259,8 @@ void TestDiveVodNetClient::relogin_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("13: login forgotten") << 13 << "GetWorkModeTTTTTTTTT:13\n";
-    QTest::newRow("12: login refused") << 12 << "GetWorkModeTTTTTTTTT:12\n";
+    QTest::newRow("13: login forgotten") << 13 << "GetVersionTTTTTTTTT:13\n";
+    QTest::newRow("12: login refused") << 12 << "GetVersionTTTTTTTTT:12\n";
 }
 
 void TestDiveVodNetClient::relogin()
@@ -275,18 +275,18 @@ void TestDiveVodNetClient::relogin()
         sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, quint32(code));
     sim->clearReceived();
     QTest::ignoreMessage(QtDebugMsg, qPrintable(message));
-    quint32 mode = 77;
-    QCOMPARE(client->GetWorkMode(mode), 0);
-    QCOMPARE(mode, 1u);
+    QString pcb, firmware;
+    QCOMPARE(client->GetVersion(pcb, firmware), 0);
+    QCOMPARE(firmware, QStringLiteral("1.1.46"));
     const quint32 second = sim->loginId();
     QVERIFY(second != 0 && second != first);
     // The request, a login as the same user with the next sequence, then the request repeated
     // with its own sequence and the new login id.
     const auto frames = sim->received();
     QCOMPARE(frameList(frames, frames.first().sequence),
-             QStringList({ QString("3/%1/0").arg(first, 0, 16), "2/0/1", QString("3/%1/0").arg(second, 0, 16) }));
+             QStringList({ QString("23/%1/0").arg(first, 0, 16), "2/0/1", QString("23/%1/0").arg(second, 0, 16) }));
     QCOMPARE(TestFrames::payload(frames.at(1).frame), authPayload("admin", "123456"));
-    QCOMPARE(client->GetWorkMode(mode), 0);
+    QCOMPARE(client->GetVersion(pcb, firmware), 0);
     QCOMPARE(sim->received().last().loginId, second);
 }
 
