@@ -15,7 +15,7 @@ void setRecordField(AcoGpioInfo& info, const QString& field, quint32 value)
     if (field == "gpio")
         info.gpioGreenMask = value & 0xFF, info.gpioRedMask = value >> 8;
     else
-        setRecordField(info, field, value);
+        setField(info, field, value);
 }
 
 int slotOf(const QString& object)
