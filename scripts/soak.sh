@@ -12,8 +12,10 @@ address=127.0.191.1
 work="$(mktemp -d)"
 sim=""
 cleanup() {
+    local rc=$?
     [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
-    rm -rf "$work"
+    # Kept after a failure: the backups, the simulator's log and the program's output tell what happened.
+    if [ "$rc" -eq 0 ]; then rm -rf "$work"; else echo "soak: files kept in $work" >&2; fi
 }
 trap cleanup EXIT
 fail() { echo "soak: FAIL: $*" >&2; exit 1; }
