@@ -73,7 +73,7 @@ private slots:
     {
         TestSupport::clearSettings();
         SimDeviceState state;
-        state.remoteAddress = QStringLiteral("10.0.0.7");
+        state.remoteAddress = QStringLiteral("127.0.154.7"); // probed while logged in: loopback only, nobody answers
         state.address = 0x0A000063; // 10.0.0.99: reported only
         state.subnetMask = 0xFFFFFF00;
         state.gateway = 0x0A000001;
@@ -110,7 +110,7 @@ void TestCommands::gating_data()
     QTest::newRow("network, logged out")     << QByteArray("actionConfigNetwork")  << -1 << "" << false;
     QTest::newRow("information, logged out") << QByteArray("actionGeneral")        << -1 << "" << false;
     QTest::newRow("password, logged out")    << QByteArray("actionChangePassword") << -1 << "" << false;
-    QTest::newRow("parameters, guest")       << QByteArray("actionConfigParam")    << 1 << "10.0.0.7" << false;
+    QTest::newRow("parameters, guest")       << QByteArray("actionConfigParam")    << 1 << "127.0.154.7" << false;
     QTest::newRow("network, guest")          << QByteArray("actionConfigNetwork")  << 1 << "10.0.0.99" << false;
     QTest::newRow("information, guest")      << QByteArray("actionGeneral")        << 1 << "ACO GPIO" << true;
     QTest::newRow("password, guest")         << QByteArray("actionChangePassword") << 1 << "" << false;
