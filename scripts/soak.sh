@@ -40,16 +40,8 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
     set -u
     work=$2
     rss() { awk "/^VmRSS/ {print \$2}" /proc/$1/status; }
-    "$1" >"$work/tool.log" 2>&1 & app=$!
-    win=$(timeout 20 xdotool search --sync --name "ACO-GPIO" | head -1)
-    [ -n "$win" ] || { echo "no main window"; kill -9 $app; exit 1; }
-    sleep 0.5
-    xdotool mousemove --window "$win" 25 11 click 1; sleep 0.5
-    xdotool key Down Return
-    dialog=$(timeout 10 xdotool search --sync --name "^Login$" | head -1)
-    [ -n "$dialog" ] || { echo "no login dialog"; kill -9 $app; exit 1; }
-    sleep 0.3
-    xdotool type --delay 30 123456; xdotool key Return
+    source "$3"
+    xvfb_login "$1" "$2" || exit 1
     sleep 5
     echo "$(rss $app)" >"$work/rss.start"
     # Faults in turn, one every 30 s: each is switched off again before the next one.
@@ -76,7 +68,7 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
     for _ in $(seq 1 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
     if kill -0 $app 2>/dev/null; then echo "still running 10 s after SIGTERM"; kill -9 $app; exit 1; fi
     wait $app; echo "exit code $?" >"$work/exit"
-    ' _ "$work/bin/DiveVod" "$work" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
+    ' _ "$work/bin/DiveVod" "$work" "$root/tests/app/xvfb_login.sh" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
 
 backups=("$work"/logs/backup_*.csv)
 [ -f "${backups[0]}" ] || fail "no backup: $(ls -A "$work/logs")"

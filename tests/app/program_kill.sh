@@ -32,16 +32,8 @@ grep -q "listening" "$work/sim.log" || fail "simulator did not start: $(cat "$wo
 env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -u
-    "$1" >"$2/tool.log" 2>&1 & app=$!
-    win=$(timeout 20 xdotool search --sync --name "ACO-GPIO" | head -1)
-    [ -n "$win" ] || { echo "no main window"; kill -9 $app; exit 1; }
-    sleep 0.5
-    xdotool mousemove --window "$win" 25 11 click 1; sleep 0.5
-    xdotool key Down Return
-    dialog=$(timeout 10 xdotool search --sync --name "^Login$" | head -1)
-    [ -n "$dialog" ] || { echo "no login dialog"; kill -9 $app; exit 1; }
-    sleep 0.3
-    xdotool type --delay 30 123456; xdotool key Return
+    source "$3"
+    xvfb_login "$1" "$2" || exit 1
     sleep 2
     echo "set keyLock 1" >&3
     sleep 2
@@ -59,7 +51,7 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
     for _ in $(seq 1 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
     if kill -0 $app 2>/dev/null; then echo "still running 10 s after SIGTERM"; kill -9 $app; exit 1; fi
     wait $app; echo "exit code $?" >"$2/exit"
-    ' _ "$work/bin/DiveVod" "$work" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
+    ' _ "$work/bin/DiveVod" "$work" "$(dirname "$0")/xvfb_login.sh" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
 
 [ "$(cat "$work/exit")" = "exit code 0" ] || fail "$(cat "$work/exit"); $(cat "$work/tool2.log")"
 recovered=("$work"/logs/recovered_*.csv)
