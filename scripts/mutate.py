@@ -8,10 +8,10 @@
                                              so that unchanged files keep their time stamps
 
 The sample depends only on the files' contents, the seed and the count, so the same seed picks the same
-mutants on the same code however the tests change.
+mutants on the same code however the tests change; a change to one file moves only that file's mutants.
 """
 import os
-import random
+import hashlib
 import re
 import shutil
 import sys
@@ -98,9 +98,14 @@ def mutants_of(path, root):
 def main(argv):
     if argv[1:2] == ["sample"] and len(argv) >= 6:
         root, seed, count, files = argv[2], int(argv[3]), int(argv[4]), sorted(argv[5:])
-        every = [m for path in files for m in mutants_of(path, root)]
-        for m in random.Random(seed).sample(every, min(count, len(every))):
-            print("\t".join(str(x) for x in m))
+        # Rank each mutant by a seeded hash of what it changes (not of its position), so that editing one
+        # file leaves the sample of every other file as it was.
+        def rank(m):
+            key = f"{seed}\t{m[0]}\t{m[2]}\t{m[3].strip()}\t{m[4].strip()}"
+            return hashlib.sha256(key.encode()).digest()
+        every = {rank(m): m for path in files for m in mutants_of(path, root)}
+        for key in sorted(every)[:count]:
+            print("\t".join(str(x) for x in every[key]))
     elif argv[1:2] == ["apply"] and len(argv) == 6:
         root, path, number, mutated = argv[2], argv[3], int(argv[4]), argv[5]
         with open(f"{root}/{path}", encoding="utf-8") as f:
