@@ -1,32 +1,58 @@
 #ifndef MONITORFIXTURE_H
 #define MONITORFIXTURE_H
 
-#include "ConnectedDevice.h"
-#include "SignalRecorder.h"
+#include "AcoGpioInfoMetaType.h"
+#include "DeviceSimulator.h"
+#include "DiveVodNetClient.h"
+#include "GpioStateThread.h"
+#include "RemoteACOConnectThread.h"
+#include "UpdateThread.h"
 
-#include <QSignalSpy>
+#include <QElapsedTimer>
+#include <QVariantList>
+#include <QtTest>
 
-// A monitor thread on the client of a simulated device, its signals recorded in the test's thread and
-// one of the recorder's signals spied on. The device is not connected yet: call device.connect() and
-// set the simulator up before starting the monitor. The members are public and in this order so that
-// a test can name them: auto& [device, monitor, recorder, spy] = fixture;
-// They are destroyed in reverse, so the monitor has stopped before the device goes.
-template <typename Monitor> class MonitorFixture
+#include <type_traits>
+
+// A simulated device on 127.0.0.1, a client logged in to it as admin (as the main window leaves them after
+// a login) and one monitor on that client. The monitor's signals arrive queued in the test's thread, as in
+// the main window: `got` holds their arguments, `times` when each arrived (ms since construction).
+template <typename Monitor> struct MonitorFixture
 {
-public:
-    template <typename RecorderSignal>
-    explicit MonitorFixture(RecorderSignal spiedSignal, const SimDeviceState& state = SimDeviceState())
-        : device(state)
-        , monitor(&device.client)
-        , spy(&recorder, spiedSignal)
+    explicit MonitorFixture(const SimDeviceState& state = SimDeviceState())
+        : sim(state)
+        , monitor(&client)
     {
-        recorder.listenTo(&monitor);
+        registerAcoGpioInfoMetaType();
+        clock.start();
+        const auto note = [this](const QVariantList& args) { times << clock.elapsed(), got << args; };
+        const auto queued = Qt::QueuedConnection;
+        if constexpr (std::is_same_v<Monitor, GpioStateThread>)
+            QObject::connect(&monitor, &Monitor::SendInfo, &receiver,
+                             [note](AcoGpioInfo info) { note({ QVariant::fromValue(info) }); }, queued);
+        else if constexpr (std::is_same_v<Monitor, UpdateThread>)
+            QObject::connect(&monitor, &Monitor::IsAlive, &receiver, [note](bool a, int m) { note({ a, m }); }, queued);
+        else
+            QObject::connect(&monitor, &Monitor::IsRemoteACOAlive, &receiver,
+                             [note](QString address, bool alive) { note({ address, alive }); }, queued);
+    }
+    ~MonitorFixture() { monitor.StopAndWait(); }
+
+    bool connect()
+    {
+        if (!sim.start(QStringLiteral("127.0.0.1"), 0) || client.OpenChannel(sim.address(), sim.port()) != 0)
+            return false;
+        client.SetLoginInfo(0, QStringLiteral("123456"));
+        return client.Authenticate() == 0;
     }
 
-    ConnectedDevice device;
+    DeviceSimulator sim;
+    DiveVodNetClient client;
     Monitor monitor;
-    SignalRecorder recorder;
-    QSignalSpy spy;
+    QObject receiver;
+    QElapsedTimer clock;
+    QList<qint64> times;
+    QList<QVariantList> got;
 };
 
 #endif // MONITORFIXTURE_H
