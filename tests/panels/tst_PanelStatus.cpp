@@ -1,49 +1,153 @@
-// Repainting a panel from status records (every row of the mapping on both panels, unknown
-// values, the disconnected look), the forms' captions and their retranslation.
+// Both status panels: repainting from records (every row of the mapping, unknown values, flashing in step,
+// the disconnected look, what the indicators say in both languages) and the input keys against the simulator.
+#include "AcoGpioInfo.h"
+#include "DeviceSimulator.h"
+#include "DiveVodNetClient.h"
 #include "DiveVodResources.h"
-#include "PanelFixture.h"
+#include "GPIOStatus2x1.h"
+#include "GPIOStatus4x1.h"
+#include "LedStatusTimer.h"
+#include "PanelStyles.h"
+#include "StatusPanelLogic.h"
 
+#include <QAbstractButton>
 #include <QLabel>
-#include <QPointer>
+#include <QSignalSpy>
 #include <QTranslator>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
 
 namespace {
-
-// Sets one field of the record by its name; "gpio" takes green in the low byte, red in the next.
-void setRecordField(AcoGpioInfo& info, const QString& field, quint32 value)
+// One status panel of either kind ("2x1", "4x1") behind a uniform face, so that each case runs on both.
+struct PanelUnderTest
 {
-    if (field == "gpio")
-        info.gpioGreenMask = value & 0xFF, info.gpioRedMask = value >> 8;
-    else
-        setField(info, field, value);
-}
-
-int slotOf(const QString& object)
-{
-    if (object.startsWith("labelIN"))
-        return object.mid(7).toInt() - 1;
-    const int i = QStringList({ "labelLocal", "labelRemote", "pushButtonPhaseAlign" }).indexOf(object);
-    return i < 0 ? -1 : 6 + i;
-}
-
-// A translator that marks every text of one context, to see which context a form uses.
-class MarkingTranslator : public QTranslator
-{
-public:
-    explicit MarkingTranslator(const char* context)
-        : context(context)
+    template <class Panel> static PanelUnderTest Wrap(Panel* panel)
     {
+        return { std::unique_ptr<QWidget>(panel), [panel](const AcoGpioInfo& info) { panel->OnRecvStatusInfo(info); },
+                 [panel]() { panel->ResetStatus(); }, [panel](bool on) { panel->SetABKeysEnabled(on); },
+                 [panel](int slot) { return panel->FlashTimer(slot); }, [panel]() { return panel->FlashSlots(); } };
     }
-    bool isEmpty() const override { return false; }
-    QString translate(const char* ctx, const char* source, const char*, int) const override
+    static PanelUnderTest Make(const QString& kind, DiveVodNetClient* client = nullptr)
     {
-        return qstrcmp(ctx, context) == 0 && source && *source ? QStringLiteral("<%1>").arg(source) : QString();
+        initDiveVodResources();
+        return kind == "2x1" ? Wrap(new GPIOStatus2x1(client)) : Wrap(new GPIOStatus4x1(client));
     }
 
-private:
-    QByteArray context;
+    // The name of the style an indicator shows (LED_GRAY, KEY_ACTIVE, ...).
+    QString look(const QString& name) const
+    {
+        const QMap<QString, QString> names = { { LED_GRAY, "LED_GRAY" }, { LED_GREEN, "LED_GREEN" }, { LED_RED, "LED_RED" },
+                                               { KEY_IDLE, "KEY_IDLE" }, { KEY_ACTIVE, "KEY_ACTIVE" } };
+        return names.value(child(name)->styleSheet(), child(name)->styleSheet());
+    }
+    // The look and description of every named child.
+    QMap<QString, QString> looks() const
+    {
+        QMap<QString, QString> all;
+        for (const QWidget* w : widget->findChildren<QWidget*>(QRegularExpression("^(label|pushButton)")))
+            all.insert(w->objectName(), look(w->objectName()) + " " + w->toolTip());
+        return all;
+    }
+    QWidget* child(const QString& name) const { return widget->findChild<QWidget*>(name); }
+    QAbstractButton* button(const QString& name) const { return widget->findChild<QAbstractButton*>(name); }
+
+    std::unique_ptr<QWidget> widget;
+    std::function<void(const AcoGpioInfo&)> apply;
+    std::function<void()> reset;
+    std::function<void(bool)> setKeysEnabled;
+    std::function<LedStatusTimer*(int)> timer;
+    std::function<QVector<int>()> flashSlots;
 };
 
+inline void kindsData()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("2x1") << QStringLiteral("2x1");
+    QTest::newRow("4x1") << QStringLiteral("4x1");
+}
+
+// A record from "field=value ..." (decimal or 0x hex) over `base`.
+inline AcoGpioInfo recordFrom(const QString& fields, AcoGpioInfo base = AcoGpioInfo())
+{
+#define DIVEVOD_FIELD(f) { #f, [](AcoGpioInfo& i, quint32 v) { i.f = decltype(i.f)(v); } }
+    static const QMap<QString, std::function<void(AcoGpioInfo&, quint32)>> setters = {
+        DIVEVOD_FIELD(ps1Led),    DIVEVOD_FIELD(ps2Led),        DIVEVOD_FIELD(localLed),    DIVEVOD_FIELD(remoteLed),
+        DIVEVOD_FIELD(panelType), DIVEVOD_FIELD(gpioGreenMask), DIVEVOD_FIELD(gpioRedMask), DIVEVOD_FIELD(keyMask),
+        DIVEVOD_FIELD(ipReset),   DIVEVOD_FIELD(upgrade),       DIVEVOD_FIELD(remCtrl),     DIVEVOD_FIELD(keyLock),
+        DIVEVOD_FIELD(autoMode),  DIVEVOD_FIELD(phaseAlign),    DIVEVOD_FIELD(remoteKeyMask)
+    };
+#undef DIVEVOD_FIELD
+    for (const QString& pair : fields.split(' ', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const quint32 value = pair.section('=', 1).toUInt(&ok, 0);
+        if (!ok || !setters.contains(pair.section('=', 0, 0)))
+            qFatal("bad field %s", qPrintable(pair));
+        setters[pair.section('=', 0, 0)](base, value);
+    }
+    return base;
+}
+
+// The tool's own key presses (remoteKeyMask) change no look.
+const AcoGpioInfo kDark = recordFrom("localLed=1 remoteLed=1 remoteKeyMask=0x3F");
+const AcoGpioInfo kLit = recordFrom("ps1Led=1 ps2Led=1 localLed=0 remoteLed=0 panelType=1 gpioGreenMask=0x3F "
+                                    "gpioRedMask=0x3F keyMask=0x3F ipReset=1 upgrade=1 remCtrl=1 keyLock=1 "
+                                    "autoMode=1 phaseAlign=1 remoteKeyMask=0x3F");
+
+// Flash slots: inputs 0-5, Local 6, Remote 7, PHASE ALIGN 8.
+int slotOf(const QString& object)
+{
+    const int i = QStringList({ "labelLocal", "labelRemote", "pushButtonPhaseAlign" }).indexOf(object);
+    return object.startsWith("labelIN") ? object.mid(7).toInt() - 1 : (i < 0 ? -1 : 6 + i);
+}
+
+QTime fakeNow;
+
+// A simulated device on 127.0.0.1, a client logged in to it as admin, and a panel on that client whose
+// key presses the spy records, under a fake clock.
+struct KeyBench
+{
+    explicit KeyBench(const QString& kind)
+        : panel((fakeNow = QTime(10, 0, 0), StatusPanelLogic::SetClock([]() { return fakeNow; }),
+                 PanelUnderTest::Make(kind, &client))) // the panel notes the time it is made
+        , spy(panel.widget.get(), SIGNAL(RemoteABKey(int)))
+    {
+        panel.setKeysEnabled(true);
+        QVERIFY(sim.start("127.0.0.1", 0));
+        QCOMPARE(client.OpenChannel(sim.address(), sim.port()), 0);
+        client.SetLoginInfo(0, QStringLiteral("123456"));
+        QCOMPARE(client.Authenticate(), 0);
+        sim.clearReceived();
+    }
+    ~KeyBench() { StatusPanelLogic::SetClock(nullptr); }
+
+    void clickAt(const QString& key, int afterMs) // after the previous fake instant
+    {
+        fakeNow = fakeNow.addMSecs(afterMs);
+        panel.button(key)->click();
+    }
+    QList<int> requests() const // the key byte of every SetABKeyState request that reached the device
+    {
+        QList<int> keys;
+        for (const DeviceSimulator::Received& r : sim.received())
+            if (r.type == 72)
+                keys << quint8(r.frame.at(11));
+        return keys;
+    }
+    QList<int> announced() const
+    {
+        QList<int> bits;
+        for (const auto& signal : spy)
+            bits << signal.at(0).toInt();
+        return bits;
+    }
+
+    DeviceSimulator sim;
+    DiveVodNetClient client;
+    PanelUnderTest panel;
+    QSignalSpy spy;
+};
 } // namespace
 
 class TestPanelStatus : public QObject
@@ -51,275 +155,270 @@ class TestPanelStatus : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-
+    void cleanupTestCase() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
     void mapping_data();
     void mapping();
-    void unknownStateKeepsLook_data();
-    void unknownStateKeepsLook();
-    void panelType_data();
-    void panelType();
+    void flashingInStep();
     void resetStatus_data() { kindsData(); }
     void resetStatus();
-    void captions_data();
-    void captions();
+    void languageChange_data() { kindsData(); }
+    void languageChange();
+    void clickPressesKey_data();
+    void clickPressesKey();
+    void clickFilter_data();
+    void clickFilter();
 };
-
-void TestPanelStatus::initTestCase()
-{
-    initDiveVodResources();
-}
-
-void TestPanelStatus::cleanupTestCase()
-{
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-}
 
 void TestPanelStatus::mapping_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<quint32>("value");
+    QTest::addColumn<QString>("fields");
     QTest::addColumn<QString>("object");
-    QTest::addColumn<QString>("look"); // style shown right after the record
-    QTest::addColumn<bool>("flashing"); // a timer runs for the object's slot
+    QTest::addColumn<QString>("look"); // right after the record
+    QTest::addColumn<QString>("said"); // the state in its tool tip (a state "... Flashing" flashes), or all of it
     for (const QString kind : { "2x1", "4x1" }) {
-        auto row = [&](const QString& field, quint32 value, const QString& object, const QString& look,
-                       bool flashing = false) {
-            QTest::addRow("%s %s=%u %s", qPrintable(kind), qPrintable(field), value, qPrintable(object))
-                << kind << field << value << object << look << flashing;
+        auto row = [&](const QString& fields, const QString& object, const QString& look, const QString& said) {
+            QTest::addRow("%s %s %s", qPrintable(kind), qPrintable(fields), qPrintable(object))
+                << kind << fields << object << look << said;
         };
-        for (const QString ps : { "1", "2" }) {
-            row("ps" + ps + "Led", 1, "labelPS" + ps, "LED_GREEN");
-            row("ps" + ps + "Led", 0, "labelPS" + ps, "LED_GRAY");
+        for (const QString n : { "1", "2" }) {
+            row("ps" + n + "Led=1", "labelPS" + n, "LED_GREEN", "Green");
+            row("ps" + n + "Led=0", "labelPS" + n, "LED_GRAY", "Off");
         }
-        for (const QString led : { "local", "remote" }) {
-            const QString object = led == "local" ? "labelLocal" : "labelRemote";
-            row(led + "Led", 0, object, "LED_GREEN");
-            row(led + "Led", 1, object, "LED_GRAY");
-            row(led + "Led", 2, object, "LED_GRAY", true); // flashing gray first, then green
+        for (const QString led : { "Local", "Remote" }) {
+            row(led.toLower() + "Led=0", "label" + led, "LED_GREEN", "Green");
+            row(led.toLower() + "Led=1", "label" + led, "LED_GRAY", "Off");
+            row(led.toLower() + "Led=2", "label" + led, "LED_GRAY", "Green Flashing");
+        }
+        const QStringList modes = { "label2x1", "label4x1", "labelOthers" };
+        for (int type = 0; type < 3; ++type) {
+            row(QStringLiteral("panelType=%1").arg(type), modes[type], "LED_GREEN", "Green");
+            row(QStringLiteral("panelType=%1").arg((type + 1) % 3), modes[type], "LED_GRAY", "Off");
+            row("panelType=7", modes[type], "LED_GRAY", "Off");
         }
         for (int i = 0; i < 6; ++i) {
-            const QString led = QStringLiteral("labelIN%1").arg(i + 1);
-            const quint32 bit = 1u << i;
-            row("gpio", 0, led, "LED_GRAY");
-            row("gpio", bit << 8, led, "LED_RED");
-            row("gpio", bit, led, "LED_GREEN");
-            row("gpio", bit | (bit << 8), led, "LED_RED", true); // flashing red first, then green
-            const QString key = QStringLiteral("pushButtonIN%1").arg(i + 1);
-            row("keyMask", bit, key, "KEY_ACTIVE");
-            row("keyMask", 0x3F & ~bit, key, "KEY_IDLE");
+            const QString led = QStringLiteral("labelIN%1").arg(i + 1), key = QStringLiteral("pushButtonIN%1").arg(i + 1);
+            const auto masks = [i](int green, int red) {
+                return QStringLiteral("gpioGreenMask=%1 gpioRedMask=%2").arg(green << i).arg(red << i);
+            };
+            row(masks(0, 0), led, "LED_GRAY", "Off");
+            row(masks(0, 1), led, "LED_RED", "Red");
+            row(masks(1, 0), led, "LED_GREEN", "Green");
+            row(masks(1, 1), led, "LED_RED", "Green Red Flashing");
+            row(QStringLiteral("keyMask=%1").arg(1 << i), key, "KEY_ACTIVE", "Enabled");
+            row(QStringLiteral("keyMask=%1").arg(0x3F & ~(1 << i)), key, "KEY_IDLE", "Disabled");
         }
-        row("phaseAlign", 0, "pushButtonPhaseAlign", "KEY_IDLE");
-        row("phaseAlign", 1, "pushButtonPhaseAlign", "KEY_ACTIVE");
-        row("phaseAlign", 2, "pushButtonPhaseAlign", "KEY_ACTIVE", true); // active first, then idle
-        for (const auto& ind : QList<QPair<QString, QString>> { { "ipReset", "pushButtonIpReset" },
-                                                                { "remCtrl", "pushButtonRemCtrl" },
-                                                                { "upgrade", "pushButtonUpgrade" },
-                                                                { "keyLock", "pushButtonLock" },
-                                                                { "autoMode", "pushButtonAutoMode" } }) {
-            row(ind.first, 1, ind.second, "KEY_ACTIVE");
-            row(ind.first, 0, ind.second, "KEY_IDLE");
+        row("phaseAlign=0", "pushButtonPhaseAlign", "KEY_IDLE", "Disabled");
+        row("phaseAlign=1", "pushButtonPhaseAlign", "KEY_ACTIVE", "Enabled");
+        row("phaseAlign=2", "pushButtonPhaseAlign", "KEY_ACTIVE", "Flashing");
+        // Unknown states keep the look and description (and timer) that the indicator had.
+        for (const QString field : { "localLed=3:labelLocal", "remoteLed=255:labelRemote", "phaseAlign=3:pushButtonPhaseAlign" })
+            row(field.section(':', 0, 0), field.section(':', 1), "kept", "kept");
+        for (const QString flag : { "ipReset:IpReset", "remCtrl:RemCtrl", "upgrade:Upgrade", "keyLock:Lock",
+                                    "autoMode:AutoMode" }) {
+            row(flag.section(':', 0, 0) + "=1", "pushButton" + flag.section(':', 1), "KEY_ACTIVE", "Enabled");
+            row(flag.section(':', 0, 0) + "=0", "pushButton" + flag.section(':', 1), "KEY_IDLE", "Disabled");
         }
     }
+    // Whole descriptions, for the names of the inputs and their keys.
+    QTest::newRow("2x1 group B input") << "2x1" << "gpioGreenMask=0x10 gpioRedMask=0" << "labelIN5" << "LED_GREEN" << "Group B IN 2: Green";
+    QTest::newRow("2x1 bypass") << "2x1" << "gpioGreenMask=0 gpioRedMask=4" << "labelIN3" << "LED_RED" << "Group A BYPASS: Red";
+    QTest::newRow("4x1 uncaptioned") << "4x1" << "gpioGreenMask=0x10 gpioRedMask=0" << "labelIN5" << "LED_GREEN" << "IN 5 (unused): Green";
+    QTest::newRow("4x1 bypass key") << "4x1" << "keyMask=0x20" << "pushButtonIN6" << "KEY_ACTIVE" << "BYPASS key: Enabled";
+    QTest::newRow("2x1 group B key") << "2x1" << "keyMask=0x08" << "pushButtonIN4" << "KEY_ACTIVE" << "Group B IN 1 key: Enabled";
 }
 
 void TestPanelStatus::mapping()
 {
     QFETCH(QString, kind);
-    QFETCH(QString, field);
-    QFETCH(quint32, value);
+    QFETCH(QString, fields);
     QFETCH(QString, object);
     QFETCH(QString, look);
-    QFETCH(bool, flashing);
+    QFETCH(QString, said);
+    const bool flashing = said.endsWith("Flashing");
     PanelUnderTest p = PanelUnderTest::Make(kind);
-    // Start from another look so that the record has to change something.
-    AcoGpioInfo before = darkRecord();
-    if (field == "gpio") {
-        const quint32 green = value & 0xFF, red = value >> 8;
-        before.gpioGreenMask = green && !red ? 0 : 0x3F;
-        before.gpioRedMask = (!green && !red) || (green && !red) ? 0x3F : 0;
-    } else if (field == "keyMask") {
-        before.keyMask = ~value & 0x3F;
-    } else {
-        setRecordField(before, field, value == 0 ? 1 : 0);
-    }
-    p.apply(before);
-    QVERIFY(styleName(p.style(object)) != look);
-
-    AcoGpioInfo info = before;
-    setRecordField(info, field, value);
-    info.remoteKeyMask = 0x3F; // the tool's own key presses change no look
-    p.apply(info);
-    QCOMPARE(styleName(p.style(object)), look);
-    const int slot = slotOf(object);
-    if (slot >= 0) {
-        QCOMPARE(p.timer(slot) != nullptr, flashing);
-        QCOMPARE(p.flashSlots().at(slot), flashing ? slot : -1);
-    }
-    if (flashing) {
-        // The second style comes one tick later, after a first tick that shows the first style again.
-        p.timer(slot)->OnTimer();
-        QCOMPARE(styleName(p.style(object)), look);
-        p.timer(slot)->OnTimer();
-        QCOMPARE(styleName(p.style(object)), object.startsWith("label") ? "LED_GREEN" : "KEY_IDLE");
-    }
-    for (int s = 0; s < 9; ++s)
-        QVERIFY2(s == slot || !p.timer(s), qPrintable(QString::number(s))); // nothing else flashes
-}
-
-void TestPanelStatus::unknownStateKeepsLook_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<quint32>("before");
-    QTest::addColumn<quint32>("value");
-    for (const QString kind : { "2x1", "4x1" }) {
-        for (const QString field : { "localLed", "remoteLed", "phaseAlign" }) {
-            for (quint32 before : { 0u, 1u })
-                QTest::addRow("%s %s %u then 3", qPrintable(kind), qPrintable(field), before) << kind << field << before << 3u;
-            QTest::addRow("%s %s 0 then 255", qPrintable(kind), qPrintable(field)) << kind << field << 0u << 255u;
+    // From the dark look to the record over the lit one and back, so that the record has to change the look.
+    for (const auto& [before, base] : { std::make_pair(kDark, kLit), std::make_pair(kLit, kDark) }) {
+        p.apply(before);
+        const QString lookBefore = p.look(object), saidBefore = p.child(object)->toolTip().section(": ", 1);
+        const int slot = slotOf(object);
+        const bool keepsRhythm = flashing && p.timer(slot); // flashing already: keeps its timer and look
+        p.apply(recordFrom(fields, base));
+        QCOMPARE(p.look(object), look == "kept" || keepsRhythm ? lookBefore : look);
+        const QString described = p.child(object)->toolTip();
+        QCOMPARE(said.contains(':') ? described : described.section(": ", 1), said == "kept" ? saidBefore : said);
+        QCOMPARE(p.child(object)->accessibleName(), described);
+        if (slot >= 0) {
+            QCOMPARE(p.timer(slot) != nullptr, flashing);
+            QCOMPARE(p.flashSlots().at(slot), flashing ? slot : -1);
+        }
+        if (flashing) {
+            // The set of flashing slots changed: the next tick shows the first style again, the one after the second.
+            p.timer(slot)->OnTimer();
+            QCOMPARE(p.look(object), look);
+            p.timer(slot)->OnTimer();
+            QCOMPARE(p.look(object), object.startsWith("label") ? "LED_GREEN" : "KEY_IDLE");
         }
     }
 }
 
-void TestPanelStatus::unknownStateKeepsLook()
+// Real time: the timers tick once a second.
+void TestPanelStatus::flashingInStep()
 {
-    QFETCH(QString, kind);
-    QFETCH(QString, field);
-    QFETCH(quint32, before);
-    QFETCH(quint32, value);
-    PanelUnderTest p = PanelUnderTest::Make(kind);
-    AcoGpioInfo info = darkRecord();
-    setRecordField(info, field, before);
-    p.apply(info);
-    const QMap<QString, QString> was = snapshot(p);
-    setRecordField(info, field, value);
-    p.apply(info);
-    QCOMPARE(snapshot(p), was);
-    QCOMPARE(p.flashSlots(), QVector<int>(9, -1));
-    for (int s = 0; s < 9; ++s)
-        QVERIFY(!p.timer(s));
-}
-
-void TestPanelStatus::panelType_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<quint32>("panelType");
-    QTest::addColumn<QString>("looks"); // label2x1, label4x1, labelOthers
-    for (const QString kind : { "2x1", "4x1" }) {
-        QTest::addRow("%s D2X1", qPrintable(kind)) << kind << 0u << "LED_GREEN LED_GRAY LED_GRAY";
-        QTest::addRow("%s 4X1", qPrintable(kind)) << kind << 1u << "LED_GRAY LED_GREEN LED_GRAY";
-        QTest::addRow("%s Others", qPrintable(kind)) << kind << 2u << "LED_GRAY LED_GRAY LED_GREEN";
-        QTest::addRow("%s 7", qPrintable(kind)) << kind << 7u << "LED_GRAY LED_GRAY LED_GRAY";
+    PanelUnderTest p = PanelUnderTest::Make("4x1");
+    const QString flashing = "gpioGreenMask=1 gpioRedMask=1 localLed=2 remoteLed=2 phaseAlign=2";
+    p.apply(recordFrom(flashing));
+    LedStatusTimer* local = p.timer(6);
+    LedStatusTimer* phase = p.timer(8);
+    // Out of step: Local shows its first style with green next, PHASE ALIGN its second style.
+    local->OnTimer();
+    phase->OnTimer(), phase->OnTimer();
+    QTest::qWait(300);
+    // The same set again keeps every timer and its rhythm.
+    p.apply(recordFrom(flashing));
+    QCOMPARE(p.timer(6), local);
+    QVERIFY(local->findChild<QTimer*>()->remainingTime() < 800);
+    // Input 5 starts flashing and Remote stops: every timer restarts, and all show their first style,
+    // then their second, together.
+    p.apply(recordFrom("gpioGreenMask=0x11 gpioRedMask=0x11 localLed=2 remoteLed=0 phaseAlign=2"));
+    QCOMPARE(p.flashSlots(), QVector<int>({ 0, -1, -1, -1, 4, -1, 6, -1, 8 }));
+    QVERIFY(!p.timer(7));
+    QCOMPARE(p.timer(8), phase);
+    QElapsedTimer sinceChange;
+    sinceChange.start();
+    const auto shown = [&p]() {
+        return QStringList({ p.look("labelLocal"), p.look("pushButtonPhaseAlign"), p.look("labelIN5"), p.look("labelIN1") });
+    };
+    QSignalSpy ticks(local->findChild<QTimer*>(), SIGNAL(timeout()));
+    for (const QString expected : { "LED_GRAY KEY_ACTIVE LED_RED LED_RED", "LED_GREEN KEY_IDLE LED_GREEN LED_GREEN" }) {
+        QVERIFY(ticks.wait(2000));
+        QVERIFY2(sinceChange.elapsed() >= 900 * ticks.count(), qPrintable(QString::number(sinceChange.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(shown().join(' '), expected, 100);
     }
-}
-
-void TestPanelStatus::panelType()
-{
-    QFETCH(QString, kind);
-    QFETCH(quint32, panelType);
-    QFETCH(QString, looks);
-    PanelUnderTest p = PanelUnderTest::Make(kind);
-    // Go through each lit state first, so that the record must also switch the others off.
-    for (quint32 before : { 0u, 1u, 2u }) {
-        AcoGpioInfo info = darkRecord();
-        info.panelType = before;
-        p.apply(info);
-        info.panelType = panelType;
-        p.apply(info);
-        QCOMPARE(QStringList({ styleName(p.style("label2x1")), styleName(p.style("label4x1")),
-                               styleName(p.style("labelOthers")) })
-                     .join(' '),
-                 looks);
-    }
+    // An unknown Local state keeps its timer but no longer counts as flashing: a change, so all restart.
+    QTest::qWait(300);
+    p.apply(recordFrom("gpioGreenMask=0x11 gpioRedMask=0x11 localLed=3 remoteLed=0 phaseAlign=2"));
+    QCOMPARE(p.timer(6), local);
+    QCOMPARE(p.flashSlots().at(6), -1);
+    QVERIFY(local->findChild<QTimer*>()->remainingTime() > 900);
 }
 
 void TestPanelStatus::resetStatus()
 {
     QFETCH(QString, kind);
     PanelUnderTest p = PanelUnderTest::Make(kind);
-    // Right after construction: disconnected, keys disabled, nothing flashing.
-    const QMap<QString, QString> disconnected = snapshot(p);
-    for (auto it = disconnected.cbegin(); it != disconnected.cend(); ++it)
-        QCOMPARE(it.value(), it.key().startsWith("label") ? "LED_GRAY" : "KEY_IDLE");
-    QCOMPARE(p.flashSlots(), QVector<int>(9, -1));
-
+    // Right after construction: disconnected, nothing flashing.
+    const QMap<QString, QString> disconnected = p.looks();
+    const QString all = QStringList(disconnected.values()).join('|');
+    QCOMPARE(all.count("LED_GRAY "), 13);
+    QCOMPARE(all.count("KEY_IDLE "), 12);
+    QCOMPARE(all.count(": Off"), 13);
+    QCOMPARE(all.count(": Disabled"), 12);
+    QCOMPARE(all.count(" key: Disabled"), 6);
     p.setKeysEnabled(true);
-    for (int i = 1; i <= 6; ++i)
-        QVERIFY(p.button(QStringLiteral("pushButtonIN%1").arg(i))->isEnabled());
-    QVERIFY(!p.button("pushButtonLock")->isEnabled());
-    AcoGpioInfo info;
-    info.ps1Led = info.ps2Led = info.ipReset = info.remCtrl = info.upgrade = info.keyLock = info.autoMode = true;
-    info.localLed = info.remoteLed = info.phaseAlign = 2;
-    info.panelType = 1;
-    info.gpioGreenMask = 0x3F;
-    info.gpioRedMask = 0x2A; // inputs 2, 4 and 6 flash
-    info.keyMask = 0x3F;
-    p.apply(info);
+    p.apply(recordFrom("gpioRedMask=0x2A localLed=2 remoteLed=2 phaseAlign=2", kLit));
     QCOMPARE(p.flashSlots(), QVector<int>({ -1, 1, -1, 3, -1, 5, 6, 7, 8 }));
     QList<QPointer<LedStatusTimer>> timers;
     for (int s : { 1, 3, 5, 6, 7, 8 })
         timers << QPointer<LedStatusTimer>(p.timer(s));
-
     p.reset();
     for (const auto& timer : timers)
         QVERIFY(timer.isNull()); // deleted, not just stopped
-    QCOMPARE(snapshot(p), disconnected);
+    QCOMPARE(p.looks(), disconnected);
     QCOMPARE(p.flashSlots(), QVector<int>(9, -1));
-    for (int i = 1; i <= 6; ++i)
-        QVERIFY(!p.button(QStringLiteral("pushButtonIN%1").arg(i))->isEnabled());
-
-    // The next record after a reset starts flashing afresh; destroying the panel deletes its timers.
-    p.apply(info);
-    QCOMPARE(p.flashSlots(), QVector<int>({ -1, 1, -1, 3, -1, 5, 6, 7, 8 }));
+    QVERIFY(!p.button("pushButtonIN1")->isEnabled() && !p.button("pushButtonIN6")->isEnabled());
+    // Destroying the panel deletes its timers.
+    p.apply(recordFrom("localLed=2"));
     QPointer<LedStatusTimer> local = p.timer(6);
-    QVERIFY(local);
     p.widget.reset();
     QVERIFY(local.isNull());
 }
 
-void TestPanelStatus::captions_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("texts"); // object=text, ...
-    const QString common = "label_3=PS1 label_16=PS2 label=IN 1 label_5=IN 2 label_13=BYPASS label_17=CONNECTION "
-                           "label_20=Local label_21=Remote label_22=MODE label_25=D2X1 label_26=4X1 label_28=Others "
-                           "label_29=LOCK label_30=AUTO MODE label_34=PHASE ALIGN label_31=REM CTRL "
-                           "label_32=UPGRADE label_33=IP RESET";
-    QTest::newRow("2x1") << "2x1" << common + " label_6=BYPASS label_2=IN 1 label_11=IN 2";
-    QTest::newRow("4x1") << "4x1" << common + " label_2=IN 3 label_11=IN 4 label_6=";
-}
-
-void TestPanelStatus::captions()
+void TestPanelStatus::languageChange()
 {
     QFETCH(QString, kind);
-    QFETCH(QString, texts);
+    QTranslator chinese;
+    QVERIFY(chinese.load(QStringLiteral(DIVEVOD_LANG_DIR "/divevod_zh.qm")));
     PanelUnderTest p = PanelUnderTest::Make(kind);
-    const QStringList pairs = texts.split(QRegularExpression(" (?=label)"));
-    auto shown = [&]() {
-        QStringList got;
-        for (const QString& pair : pairs) {
-            const QString name = pair.section('=', 0, 0);
-            got << name + "=" + p.widget->findChild<QLabel*>(name)->text();
-        }
-        return got.join(' ');
+    p.apply(recordFrom("ps1Led=1 gpioGreenMask=2 gpioRedMask=2"));
+    const auto texts = [&p]() {
+        return QStringList({ p.child("labelPS1")->toolTip(), p.child("labelIN2")->accessibleName(),
+                             static_cast<QLabel*>(p.child("label"))->text() })
+            .join('|');
     };
-    QCOMPARE(shown(), texts);
-    // A language change retranslates the form from its own context only.
-    MarkingTranslator translator(kind == "2x1" ? "GpioStatus2x1" : "GpioStatus4x1");
-    MarkingTranslator other(kind == "2x1" ? "GpioStatus4x1" : "GpioStatus2x1");
-    QVERIFY(QCoreApplication::installTranslator(&translator));
-    QTRY_COMPARE(p.widget->findChild<QLabel*>("label_3")->text(), QStringLiteral("<PS1>"));
-    QString marked = texts;
-    marked.replace(QRegularExpression("=([^=]+?)(?= label|$)"), "=<\\1>");
-    QCOMPARE(shown(), marked);
-    QCoreApplication::removeTranslator(&translator);
-    QVERIFY(QCoreApplication::installTranslator(&other));
-    QTRY_COMPARE(shown(), texts);
-    QCoreApplication::removeTranslator(&other);
-    QCOMPARE(p.style("labelPS1"), LED_GRAY); // translation changes texts only
+    QCoreApplication::installTranslator(&chinese); // language changes arrive as posted events
+    QTRY_COMPARE(texts(), QString::fromUtf8("PS1：绿色|%1输入 2：绿红闪烁|输入 1").arg(kind == "2x1" ? "A 组 " : ""));
+    p.apply(recordFrom("gpioGreenMask=2 gpioRedMask=2")); // described in the new language too
+    QCOMPARE(p.child("labelPS1")->toolTip(), QString::fromUtf8("PS1：熄灭"));
+    QCoreApplication::removeTranslator(&chinese);
+    QTRY_COMPARE(texts(), QString("PS1: Off|%1IN 2: Green Red Flashing|IN 1").arg(kind == "2x1" ? "Group A " : ""));
+}
+
+void TestPanelStatus::clickPressesKey_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("bit"); // 0: the key is inert
+    QTest::addColumn<bool>("refused"); // by the device
+    for (int i = 0; i < 6; ++i) {
+        const QString key = QStringLiteral("pushButtonIN%1").arg(i + 1);
+        QTest::addRow("2x1 %s", qPrintable(key)) << "2x1" << key << (1 << i) << false;
+        // The 4x1 front panel has no fifth input: its key does nothing.
+        QTest::addRow("4x1 %s", qPrintable(key)) << "4x1" << key << (i == 4 ? 0 : 1 << i) << false;
+    }
+    QTest::newRow("2x1 refused") << "2x1" << "pushButtonIN2" << 2 << true;
+    QTest::newRow("4x1 refused") << "4x1" << "pushButtonIN6" << 32 << true;
+}
+
+void TestPanelStatus::clickPressesKey()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, key);
+    QFETCH(int, bit);
+    QFETCH(bool, refused);
+    KeyBench bench(kind);
+    if (refused)
+        bench.sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1);
+    const int maskBefore = bench.sim.state().keyMask;
+    bench.clickAt(key, 1500);
+    QCOMPARE(bench.requests(), bit ? QList<int>({ bit }) : QList<int>());
+    QCOMPARE(int(bench.sim.state().keyMask), refused ? maskBefore : maskBefore ^ bit);
+    QCOMPARE(bench.announced(), bit && !refused ? QList<int>({ bit }) : QList<int>());
+}
+
+void TestPanelStatus::clickFilter_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QList<int>>("gaps"); // ms since the previous click (the first: since construction)
+    QTest::addColumn<QList<int>>("requested"); // the clicks that reach the device
+    for (const QString kind : { "2x1", "4x1" }) {
+        const auto row = [&](const char* name, QList<int> gaps, QList<int> requested) {
+            QTest::addRow("%s %s", qPrintable(kind), name) << kind << gaps << requested;
+        };
+        row("right after construction", { 300, 1000 }, { 1 });
+        row("999 ms is too soon", { 1000, 999, 1000 }, { 0, 2 });
+        row("exactly 1000 ms", { 1000, 1000, 1000 }, { 0, 1, 2 });
+        row("ignored click counts as previous", { 2000, 500, 700, 1100 }, { 0, 3 });
+        // Past midnight the time of day is smaller: the difference is negative and the click ignored.
+        row("earlier time of day", { 1500, -1500, 1000 }, { 0, 2 });
+    }
+}
+
+void TestPanelStatus::clickFilter()
+{
+    QFETCH(QString, kind);
+    QFETCH(QList<int>, gaps);
+    QFETCH(QList<int>, requested);
+    KeyBench bench(kind);
+    const int keys[] = { 1, 2, 3, 4, 6 };
+    QList<int> expected;
+    for (int i = 0; i < gaps.size(); ++i) {
+        bench.clickAt(QStringLiteral("pushButtonIN%1").arg(keys[i]), gaps[i]);
+        if (requested.contains(i))
+            expected << (1 << (keys[i] - 1));
+    }
+    QCOMPARE(bench.requests(), expected);
+    QCOMPARE(bench.announced(), expected);
 }
 
 QTEST_MAIN(TestPanelStatus)
