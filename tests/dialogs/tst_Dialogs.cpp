@@ -1,0 +1,481 @@
+// The dialogs as a user meets them: frames and buttons, input checks with their messages, the Caps Lock
+// warning, the language dialog's size, and the device reads and writes against the simulator on 127.0.161.1.
+#include "AboutDialog.h"
+#include "CapsLockState.h"
+#include "ChangePassword.h"
+#include "DeviceSimulator.h"
+#include "DiveVodNetClient.h"
+#include "General.h"
+#include "LanguageConfig.h"
+#include "Login.h"
+#include "NetworkProperty.h"
+#include "ParamCfg.h"
+#include "TestSupport.h"
+
+#include <QHostAddress>
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+const QString kWarning = QStringLiteral("The Caps Lock is enabled.");
+
+// The line edits a user fills in, in the order the tables below give their values.
+QList<QLineEdit*> entries(QWidget* dialog)
+{
+    QList<QLineEdit*> list;
+    if (auto* table = dialog->findChild<QTableWidget*>()) {
+        for (int cell = 0; cell < 2 * ParamCfg::kRows; ++cell) // the addresses, then the passwords
+            list << qobject_cast<QLineEdit*>(table->cellWidget(cell % ParamCfg::kRows, cell / ParamCfg::kRows));
+    }
+    for (const char* name : { "lineEditIP", "lineEditSubnetMask", "lineEditGateway", "lineEditPassword",
+                              "lineEditNewPassword", "lineEditComfirmPassword" })
+        if (auto* edit = dialog->findChild<QLineEdit*>(name))
+            list << edit;
+    return list;
+}
+
+QStringList texts(const QList<QLineEdit*>& edits)
+{
+    QStringList list;
+    for (const QLineEdit* edit : edits)
+        list << edit->text();
+    return list;
+}
+
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+    DeviceSimulator sim;
+    DiveVodNetClient client;
+    QDialog* make(const QString& name) // by class name
+    {
+        const QMap<QString, std::function<QDialog*()>> dialogs = {
+            { "Login", [] { return new Login; } }, { "ChangePassword", [] { return new ChangePassword; } },
+            { "NetworkProperty", [] { return new NetworkProperty; } }, { "AboutDialog", [] { return new AboutDialog; } },
+            { "ParamCfg", [this] { return new ParamCfg(&client); } }, { "General", [this] { return new General(&client); } },
+            { "LanguageConfig", [] { return new LanguageConfig(nullptr, QStringLiteral(DIVEVOD_LANG_DIR)); } } };
+        return dialogs[name]();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::isolateSettings();
+        QVERIFY(sim.start(QStringLiteral("127.0.161.1"), 0));
+        QCOMPARE(client.OpenChannel(sim.address(), sim.port()), 0);
+        client.SetLoginInfo(0, QStringLiteral("123456"));
+        QCOMPARE(client.Authenticate(), 0);
+    }
+
+    void init()
+    {
+        SimDeviceState state;
+        state.pcbVersion = 4, state.firmwareVersion = (2u << 24) | (3u << 16) | 17u;
+        state.address = 0x0A010203, state.subnetMask = 0xFFFF0000, state.gateway = 0x0A010001;
+        sim.setState(state);
+    }
+
+    void cleanup()
+    {
+        CapsLockState::clearOverride();
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    }
+
+    // Every dialog: no help button, fixed size, the field that takes the first key, and what its buttons return.
+    void frameAndButtons_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("button"); // empty: closed by the window's close button
+        QTest::addColumn<int>("result");
+        const auto row = [](const QString& dialog, const QString& button, int result) {
+            QTest::addRow("%s %s", qPrintable(dialog), qPrintable(button)) << dialog << button << result;
+        };
+        for (const QString dialog : { "Login", "ChangePassword", "NetworkProperty", "ParamCfg", "LanguageConfig" })
+            row(dialog, "pushButtonCancel", QDialog::Rejected);
+        for (const QString dialog : { "Login", "General", "LanguageConfig" })
+            row(dialog, "pushButtonOk", QDialog::Accepted);
+        row("Login", "", QDialog::Rejected);
+        row("AboutDialog", "pushButton_Close", QDialog::Rejected);
+    }
+
+    void frameAndButtons()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, button);
+        QFETCH(int, result);
+        std::unique_ptr<QDialog> d(make(dialog));
+        QVERIFY(!d->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+        QVERIFY(d->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+        QCOMPARE(d->minimumSize(), d->maximumSize());
+        // The password dialogs take the first key in the (first) password field.
+        const QList<QLineEdit*> edits = entries(d.get());
+        QWidget* const first = dialog == "Login" ? edits.value(1) : dialog == "ChangePassword" ? edits.value(0) : nullptr;
+        TestSupport::onNextModal([&](QWidget* modal) {
+            if (first)
+                QCOMPARE(modal->focusWidget(), first);
+            button.isEmpty() ? void(modal->close()) : QTest::mouseClick(modal->findChild<QPushButton*>(button), Qt::LeftButton);
+        });
+        QCOMPARE(d->exec(), result);
+    }
+
+    void validators_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<int>("entry"); // index into entries()
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("login ip, last group 254")   << "Login" << 0 << "192.168.1.254" << "192.168.1.254";
+        QTest::newRow("login ip, last group 255")   << "Login" << 0 << "192.168.1.255" << "192.168.1.25";
+        QTest::newRow("login password")             << "Login" << 1 << "aZ09b#Y"       << "aZ09bY";
+        QTest::newRow("new password")               << "ChangePassword" << 0 << "a-b.c1"  << "abc1";
+        QTest::newRow("confirmation")               << "ChangePassword" << 1 << "a_b c!2" << "abc2";
+        QTest::newRow("network ip")                 << "NetworkProperty" << 0 << "10.1.2.3x" << "10.1.2.3";
+        QTest::newRow("subnet mask")                << "NetworkProperty" << 1 << "255.256"   << "255.25";
+        QTest::newRow("gateway")                    << "NetworkProperty" << 2 << "10.a1"     << "10.1";
+        QTest::newRow("partner address")            << "ParamCfg" << 3 << "10.0.0.300"  << "10.0.0.30";
+        QTest::newRow("partner password, 6 of any") << "ParamCfg" << 6 << "a1 %xyz"     << "a1 %xy";
+        // clang-format on
+    }
+
+    void validators()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(int, entry);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        std::unique_ptr<QDialog> d(make(dialog));
+        QLineEdit* edit = entries(d.get()).at(entry);
+        edit->clear();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text(), shown);
+    }
+
+    // OK runs the dialog's checks: a refused entry shows one warning (titled like the dialog, one OK button)
+    // and leaves the dialog open as typed; an accepted one closes it.
+    void okChecks_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QStringList>("values"); // for entries() in order
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString blank = "The password should not be blank.", mismatch = "The two passwords are mismatched.";
+        const QString badIp = "The IP address is invalid.", badMask = "The subnet mask is invalid.";
+        const QString segment = "The IP address and gateway should not be in different network segment.";
+        const QString invalid = "The Remote ACO IP address is invalid.", repeated = "The Remote ACO IP address is repeated.";
+        const auto row = [](const char* name, const QString& dialog, const QString& values, const QString& message) {
+            QTest::newRow(name) << dialog << values.split('|') << message;
+        };
+        // clang-format off
+        row("confirmation blank",         "ChangePassword", "abc123|",     blank);
+        row("new blank",                  "ChangePassword", "|abc123",     blank);
+        row("case differs",               "ChangePassword", "abC123|abc123", mismatch);
+        row("equal",                      "ChangePassword", "Ab12Cd|Ab12Cd", "");
+        row("usable",                     "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.1", "");
+        row("no gateway",                 "NetworkProperty", "192.168.1.100|255.255.255.0|", "");
+        row("wide mask",                  "NetworkProperty", "10.200.3.4|255.128.0.0|10.255.0.1", "");
+        row("gateway elsewhere",          "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.2.1", segment);
+        row("ip 0.0.0.0",                 "NetworkProperty", "0.0.0.0|255.255.255.0|", badIp);
+        row("ip all ones",                "NetworkProperty", "255.255.255.255|255.255.255.0|", badIp);
+        row("mask with a hole",           "NetworkProperty", "192.168.1.100|255.0.255.0|", badMask);
+        row("mask 0.0.0.0",               "NetworkProperty", "192.168.1.100|0.0.0.0|", badMask);
+        row("mask all ones",              "NetworkProperty", "192.168.1.100|255.255.255.255|", badMask);
+        row("network address",            "NetworkProperty", "192.168.1.0|255.255.255.0|", badIp);
+        row("broadcast address",          "NetworkProperty", "192.168.1.255|255.255.255.0|", badIp);
+        row("mask before host",           "NetworkProperty", "192.168.1.0|255.0.255.0|", badMask);
+        row("host before gateway",        "NetworkProperty", "192.168.1.255|255.255.255.0|10.0.0.1", badIp);
+        row("partners distinct",          "ParamCfg", "192.168.1.10||192.168.1.11|", "");
+        row("0.0.0.0 repeated",           "ParamCfg", "0.0.0.0|0.0.0.0||0.0.0.0", "");
+        row("broadcast slave 3",          "ParamCfg", "10.0.0.1|||255.255.255.255", invalid);
+        row("half-typed slave 1",         "ParamCfg", "10.0.0.1|192.168.1.||", invalid);
+        row("main repeated by slave 2",   "ParamCfg", "192.168.1.10||192.168.1.10|", repeated);
+        row("repeat before invalid",      "ParamCfg", "10.0.0.1|10.0.0.1|10.0.0.|", repeated);
+        row("invalid before repeat",      "ParamCfg", "10.0.0.1|10.0.0.|10.0.0.1|", invalid);
+        // clang-format on
+    }
+
+    void okChecks()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QStringList, values);
+        QFETCH(QString, message);
+        std::unique_ptr<QDialog> d(make(dialog));
+        const QList<QLineEdit*> edits = entries(d.get()).mid(0, values.size());
+        for (int i = 0; i < values.size(); ++i)
+            edits[i]->setText(values[i]);
+        QStringList warned;
+        TestSupport::onNextModal([&](QWidget* modal) {
+            if (!message.isEmpty()) {
+                TestSupport::onNextModal([&warned](QWidget* box) {
+                    if (auto* warning = qobject_cast<QMessageBox*>(box)) {
+                        warned << box->windowTitle() << warning->text() << QString::number(warning->buttons().size());
+                        warning->button(QMessageBox::Ok)->click();
+                    }
+                });
+            }
+            QTest::mouseClick(modal->findChild<QPushButton*>("pushButtonOk"), Qt::LeftButton);
+            if (modal->isVisible()) {
+                QCOMPARE(texts(edits), values); // kept for correction
+                modal->close();
+            }
+        });
+        QCOMPARE(d->exec(), int(message.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(warned, message.isEmpty() ? QStringList() : QStringList({ d->windowTitle(), message, "1" }));
+    }
+
+    // What Login, ChangePassword and NetworkProperty hand back, as they stand.
+    void valuesHandedBack()
+    {
+        Login login;
+        login.SetIP(QStringLiteral("192.168.1."));
+        login.findChild<QComboBox*>("comboBoxUser")->setCurrentIndex(1);
+        QString ip, password = QStringLiteral("x");
+        int user = -1;
+        login.GetLoginInfo(ip, user, password);
+        QCOMPARE(QStringList({ ip, QString::number(user), password }), QStringList({ "192.168.1.", "1", "" }));
+        login.OnDisableIp(1);
+        QVERIFY(!login.findChild<QLineEdit*>("lineEditIP")->isEnabled());
+        login.OnDisableIp(2);
+        QVERIFY(login.findChild<QLineEdit*>("lineEditIP")->isEnabled());
+
+        // The account names are the device's, in every language.
+        LanguageConfig translators(nullptr, QStringLiteral(DIVEVOD_LANG_DIR));
+        translators.SetLanguage(1);
+        ChangePassword change;
+        change.findChild<QComboBox*>("comboBoxUser")->setCurrentIndex(1);
+        entries(&change)[0]->setText("abc");
+        QString account, entered, confirmed;
+        change.GetPasswordInfo(account, entered, confirmed);
+        QCOMPARE(QStringList({ account, entered, confirmed }), QStringList({ "guest", "abc", "" }));
+
+        NetworkProperty network;
+        network.SetNetworkProperty(QHostAddress("10.1.2.3"), QHostAddress("255.255.0.0"), QHostAddress("10.1.0.1"));
+        QCOMPARE(texts(entries(&network)), QStringList({ "10.1.2.3", "255.255.0.0", "10.1.0.1" }));
+        entries(&network)[2]->setText("10.1.0.");
+        QHostAddress address, mask, gateway; // a half-typed field is no address
+        network.GetNetworkProperty(address, mask, gateway);
+        QCOMPARE(QStringList({ address.toString(), mask.toString(), gateway.toString() }),
+                 QStringList({ "10.1.2.3", "255.255.0.0", "" }));
+        network.SetInfo(QStringLiteral("note"));
+        QCOMPARE(network.findChild<QLabel*>("labelInfo")->text(), QStringLiteral("note"));
+    }
+
+    // Only a Caps Lock release, a hover or a click touches the warning, below the password field being typed
+    // into; leaving the field hides it.
+    void capsLockWarning_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("capsOn");
+        QTest::addColumn<QString>("tipAfter"); // "other": the tip shown before stays
+        // clang-format off
+        QTest::newRow("Caps Lock on")       << "Login" << "lineEditPassword" << "release Caps Lock" << true  << kWarning;
+        QTest::newRow("Caps Lock off")      << "Login" << "lineEditPassword" << "release Caps Lock" << false << "";
+        QTest::newRow("other key")          << "Login" << "lineEditPassword" << "release A"         << true  << "other";
+        QTest::newRow("hover")              << "Login" << "lineEditPassword" << "hover"             << true  << kWarning;
+        QTest::newRow("click")              << "Login" << "lineEditPassword" << "click"             << true  << kWarning;
+        QTest::newRow("leave")              << "Login" << "lineEditPassword" << "leave"             << true  << "";
+        QTest::newRow("enter")              << "Login" << "lineEditPassword" << "enter"             << true  << "other";
+        QTest::newRow("new password")       << "ChangePassword" << "lineEditNewPassword"     << "release Caps Lock" << true << kWarning;
+        QTest::newRow("confirmation")       << "ChangePassword" << "lineEditComfirmPassword" << "release Caps Lock" << true << kWarning;
+        QTest::newRow("user combo")         << "ChangePassword" << "comboBoxUser"            << "release Caps Lock" << true << "other";
+        QTest::newRow("confirmation hover") << "ChangePassword" << "lineEditComfirmPassword" << "hover"             << true << kWarning;
+        // clang-format on
+    }
+
+    void capsLockWarning()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, field);
+        QFETCH(QString, action);
+        QFETCH(bool, capsOn);
+        QFETCH(QString, tipAfter);
+        std::unique_ptr<QDialog> d(make(dialog));
+        d->move(100, 80); // shown at a known place and active, as the main window runs it
+        d->show();
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        QWidget* target = d->findChild<QWidget*>(field);
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), target);
+        QToolTip::showText(QPoint(10, 10), QStringLiteral("other"));
+        CapsLockState::setOverride(capsOn);
+        const QPoint inside(5, 5);
+        if (action.startsWith("release")) { // unhandled by the field, the key reaches the dialog
+            QTest::keyRelease(target, action.endsWith('A') ? Qt::Key_A : Qt::Key_CapsLock);
+        } else if (action == "click") {
+            QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, inside);
+        } else {
+            const auto type = action == "hover" ? QEvent::MouseMove : action == "leave" ? QEvent::Leave : QEvent::Enter;
+            QMouseEvent event(type, inside, target->mapToGlobal(inside), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        }
+        QTRY_COMPARE(QToolTip::text(), tipAfter);
+        if (tipAfter == kWarning) {
+            // Below the field: dialog position + field position + two field heights (plus the toolkit's offset).
+            const QPoint under(d->x() + target->x(), d->y() + target->y() + 2 * target->height());
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("qtooltip_label") && w->isVisible())
+                    QCOMPARE(w->pos(), under + QPoint(2, 16));
+        }
+        d->close();
+    }
+
+    // The language dialog shows and keeps the choice, and one size per language however often it changes.
+    void languageDialog()
+    {
+        LanguageConfig dialog(nullptr, QStringLiteral(DIVEVOD_LANG_DIR));
+        const auto switchTo = [&dialog](int language) {
+            dialog.SetLanguage(language);
+            QCoreApplication::sendPostedEvents(); // translators announce themselves with posted events
+            return dialog.size();
+        };
+        const QSize english = switchTo(0), chinese = switchTo(1);
+        dialog.ShowLanguage();
+        QCOMPARE(dialog.findChild<QComboBox*>()->currentIndex(), 1);
+        for (int round = 0; round < 3; ++round) {
+            QCOMPARE(switchTo(0), english);
+            QCOMPARE(switchTo(1), chinese);
+        }
+        QVERIFY(chinese.expandedTo(dialog.minimumSizeHint()) == chinese); // never cutting the contents
+        dialog.findChild<QComboBox*>()->setCurrentIndex(0);
+        dialog.ApplyLanguage();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(dialog.findChild<QLabel*>("label")->text(), QStringLiteral("Select Language:"));
+        QCOMPARE(dialog.size(), english);
+        QVERIFY(english.expandedTo(dialog.minimumSizeHint()) == english);
+        dialog.findChild<QComboBox*>()->setCurrentIndex(1);
+        dialog.ApplyLanguage();
+        QCOMPARE(QSettings("Brennhart", "DiveVod").value("Language").toInt(), 1);
+    }
+
+    void paramRead_data()
+    {
+        QTest::addColumn<int>("panelType");
+        QTest::addColumn<bool>("autoMode");
+        QTest::addColumn<int>("refused"); // message type the device refuses, 0: none
+        QTest::addColumn<QString>("shown"); // lock, auto mode, panel type, whether it can be chosen
+        // clang-format off
+        QTest::newRow("D2X1, auto mode off")   << 0 << false << 0  << "Enabled Disabled D2X1 enabled";
+        QTest::newRow("4X1, auto mode on")     << 1 << true  << 0  << "Enabled Enabled 4X1 disabled";
+        QTest::newRow("panel type 7")          << 7 << false << 0  << "Enabled Disabled 4X1 enabled";
+        QTest::newRow("slave devices refused") << 1 << true  << 70 << "Disabled Disabled D2X1 enabled";
+        // clang-format on
+    }
+
+    // Only a complete read reaches the form.
+    void paramRead()
+    {
+        QFETCH(int, panelType);
+        QFETCH(bool, autoMode);
+        QFETCH(int, refused);
+        QFETCH(QString, shown);
+        sim.modify([&](SimDeviceState& s) {
+            s.keyLock = true, s.autoMode = autoMode, s.panelType = quint8(panelType);
+            s.remoteAddress = "10.0.0.7", s.remotePassword = "654321";
+            s.slaveAddress[2] = "10.0.0.9", s.slavePassword[2] = "abc";
+        });
+        if (refused)
+            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, refused);
+        ParamCfg dialog(&client);
+        QCOMPARE(dialog.ReadParam(), refused ? -1 : 0);
+        QStringList combos;
+        for (const char* name : { "comboBoxLock", "comboBoxAutoMode", "comboBoxType" })
+            combos << dialog.findChild<QComboBox*>(name)->currentText();
+        combos << (dialog.findChild<QComboBox*>("comboBoxType")->isEnabled() ? "enabled" : "disabled");
+        QCOMPARE(combos.join(' '), shown);
+        // A partner the device reports as 0.0.0.0 is shown as such.
+        QCOMPARE(texts(entries(&dialog)).join('|'), refused ? "|||||||" : "10.0.0.7|0.0.0.0|0.0.0.0|10.0.0.9|654321|||abc");
+        // The panel type can be chosen only without auto mode.
+        dialog.findChild<QComboBox*>("comboBoxAutoMode")->setCurrentIndex(autoMode ? 0 : 1);
+        QCOMPARE(dialog.findChild<QComboBox*>("comboBoxType")->isEnabled(), autoMode);
+    }
+
+    void paramWrite_data()
+    {
+        QTest::addColumn<QString>("form"); // the addresses and passwords as entered
+        QTest::addColumn<int>("refused"); // -1: nothing may be sent
+        QTest::addColumn<QString>("stored"); // partner addresses and passwords on the device afterwards
+        // clang-format off
+        QTest::newRow("all rows empty") << "||||pw0|pw1|pw2|pw3" << 0 << "0.0.0.0|0.0.0.0|0.0.0.0|0.0.0.0|pw0|pw1|pw2|pw3";
+        QTest::newRow("main and two slaves") << "10.0.0.5||10.0.0.6|192.168.100.254|a|||b" << 0 << "10.0.0.5|0.0.0.0|10.0.0.6|192.168.100.254|a|||b";
+        // A refused write stops there: the key states went before it, the slaves are never sent.
+        QTest::newRow("main device refused") << "10.0.0.5|10.0.0.6|||||||" << 64 << "10.9.9.9|0.0.0.0|10.9.9.8|0.0.0.0||||";
+        // An address the check refuses is never sent.
+        QTest::newRow("half-typed address") << "10.0.0.5|10.0.0.||||||" << -1 << "10.9.9.9|0.0.0.0|10.9.9.8|0.0.0.0||||";
+        // clang-format on
+    }
+
+    void paramWrite()
+    {
+        QFETCH(QString, form);
+        QFETCH(int, refused);
+        QFETCH(QString, stored);
+        sim.modify([](SimDeviceState& s) {
+            s.keyLock = false, s.autoMode = true, s.panelType = 7; // read back as "4X1", written as 1
+            s.remoteAddress = "10.9.9.9", s.slaveAddress[1] = "10.9.9.8";
+        });
+        ParamCfg dialog(&client);
+        QCOMPARE(dialog.ReadParam(), 0);
+        dialog.findChild<QComboBox*>("comboBoxLock")->setCurrentIndex(1);
+        dialog.findChild<QComboBox*>("comboBoxAutoMode")->setCurrentIndex(0);
+        for (int i = 0; i < 8; ++i)
+            entries(&dialog)[i]->setText(form.section('|', i, i));
+        if (refused > 0)
+            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, refused);
+        QCOMPARE(dialog.WriteParam(), refused ? -1 : 0);
+
+        const SimDeviceState s = sim.state();
+        QCOMPARE(QString("lock %1 auto %2 type %3").arg(s.keyLock).arg(s.autoMode).arg(s.panelType),
+                 refused < 0 ? "lock 0 auto 1 type 7" : "lock 1 auto 0 type 1");
+        QCOMPARE(QStringList({ s.remoteAddress, s.slaveAddress[0], s.slaveAddress[1], s.slaveAddress[2],
+                               s.remotePassword, s.slavePassword[0], s.slavePassword[1], s.slavePassword[2] })
+                     .join('|'),
+                 stored);
+    }
+
+    void deviceInformation_data()
+    {
+        QTest::addColumn<quint32>("productCode");
+        QTest::addColumn<int>("workMode");
+        QTest::addColumn<int>("refused");
+        QTest::addColumn<QString>("shown"); // the value labels in order
+        const QString product = "ACO GPIO|Velmora-ACO-GPIO|QX00001234-00000042|", rest = "|1.4|2.3.17|10.1.2.3|255.255.0.0|10.1.0.1";
+        QTest::newRow("ACO GPIO in user mode") << 50003u << 1 << 0 << product + "UserApp" + rest;
+        QTest::newRow("other module in update mode") << 50002u << 0 << 0 << "Unknown|Unknown|QX00001234-00000042|Update" + rest;
+        // A refused request leaves its group and the later ones empty.
+        QTest::newRow("product refused") << 50003u << 1 << 5 << "||||||||";
+        QTest::newRow("version refused") << 50003u << 1 << 23 << product + "UserApp|||||";
+        QTest::newRow("network refused") << 50003u << 1 << 26 << product + "UserApp|1.4|2.3.17|||";
+    }
+
+    void deviceInformation()
+    {
+        QFETCH(quint32, productCode);
+        QFETCH(int, workMode);
+        QFETCH(int, refused);
+        QFETCH(QString, shown);
+        sim.modify([&](SimDeviceState& s) {
+            s.productCode = productCode, s.workMode = quint8(workMode);
+        });
+        if (refused)
+            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, refused);
+        General dialog(&client);
+        QCOMPARE(dialog.ReadInfo(), refused ? -1 : 0);
+        QStringList values;
+        for (const char* name : { "labelModuleType", "labelDescription", "labelProductSN", "labelRunMode", "labelPCBVersion",
+                                  "labelFirmwareVersion", "labelIpAddress", "labelSubnetMask", "labelGateway" })
+            values << dialog.findChild<QLabel*>(name)->text();
+        QCOMPARE(values.join('|'), shown);
+    }
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_Dialogs.moc"
