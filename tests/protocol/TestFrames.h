@@ -13,28 +13,7 @@ inline QByteArray withChecksum(QByteArray frame)
     quint8 sum = 0;
     for (char c : frame)
         sum = quint8(sum + quint8(c));
-    frame.append(char(quint8(~sum)));
-    return frame;
-}
-
-// A device answer: header with the given type, error code and sequence, the payload and the checksum.
-inline QByteArray response(int type, quint32 errorCode, quint16 sequence, const QByteArray& payload = QByteArray())
-{
-    const int length = payload.size() + 10;
-    QByteArray frame;
-    frame.append(char((length >> 8) & 0xFF));
-    frame.append(char(length & 0xFF));
-    frame.append(char(1));
-    frame.append(char((type >> 8) & 0xFF));
-    frame.append(char(type & 0xFF));
-    frame.append(char((errorCode >> 24) & 0xFF));
-    frame.append(char((errorCode >> 16) & 0xFF));
-    frame.append(char((errorCode >> 8) & 0xFF));
-    frame.append(char(errorCode & 0xFF));
-    frame.append(char((sequence >> 8) & 0xFF));
-    frame.append(char(sequence & 0xFF));
-    frame.append(payload);
-    return withChecksum(frame);
+    return frame.append(char(quint8(~sum)));
 }
 
 inline int byteAt(const QByteArray& frame, int index)
@@ -42,26 +21,30 @@ inline int byteAt(const QByteArray& frame, int index)
     return index < frame.size() ? quint8(frame.at(index)) : 0;
 }
 
-inline int type(const QByteArray& frame)
+// Big-endian number of `size` bytes at `index`; bytes beyond the frame read as 0.
+inline quint32 number(const QByteArray& frame, int index, int size)
 {
-    return (byteAt(frame, 3) << 8) | byteAt(frame, 4);
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = value << 8 | quint32(byteAt(frame, index + i));
+    return value;
 }
 
-inline quint32 loginId(const QByteArray& frame)
+// A device answer: header with the given type, error code and sequence, the payload and the checksum.
+inline QByteArray response(int type, quint32 errorCode, quint16 sequence, const QByteArray& payload = QByteArray())
 {
-    return (quint32(byteAt(frame, 5)) << 24) | (quint32(byteAt(frame, 6)) << 16) | (quint32(byteAt(frame, 7)) << 8)
-        | quint32(byteAt(frame, 8));
+    const int n = payload.size() + 10;
+    QByteArray f;
+    for (quint32 v : { quint32(n >> 8), quint32(n), 1u, quint32(type >> 8), quint32(type), errorCode >> 24,
+                       errorCode >> 16, errorCode >> 8, errorCode, quint32(sequence >> 8), quint32(sequence) })
+        f.append(char(v & 0xFF));
+    return withChecksum(f + payload);
 }
 
-inline quint16 sequence(const QByteArray& frame)
-{
-    return quint16((byteAt(frame, 9) << 8) | byteAt(frame, 10));
-}
-
-inline QByteArray payload(const QByteArray& frame)
-{
-    return frame.size() > 12 ? frame.mid(11, frame.size() - 12) : QByteArray();
-}
+inline int type(const QByteArray& frame) { return int(number(frame, 3, 2)); }
+inline quint32 loginId(const QByteArray& frame) { return number(frame, 5, 4); }
+inline quint16 sequence(const QByteArray& frame) { return quint16(number(frame, 9, 2)); }
+inline QByteArray payload(const QByteArray& frame) { return frame.size() > 12 ? frame.mid(11, frame.size() - 12) : QByteArray(); }
 
 } // namespace TestFrames
 
