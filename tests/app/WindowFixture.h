@@ -1,39 +1,54 @@
 #ifndef WINDOWFIXTURE_H
 #define WINDOWFIXTURE_H
 
+#include "AlarmJournal.h"
 #include "AppClock.h"
 #include "DiveVod.h"
+#include "GPIOStatus2x1.h"
+#include "GPIOStatus4x1.h"
 #include "LanguageConfig.h"
 #include "TestSupport.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
-#include <QDir>
-#include <QStringList>
+#include <QSettings>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
+
+inline QString setting(const char* key)
+{
+    return QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).value(QLatin1String(key)).toString();
+}
+
+inline void setSetting(const char* key, const QVariant& value)
+{
+    QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).setValue(QLatin1String(key), value);
+}
 
 // A main window with a logs directory of its own, and the alarm table read back as text.
 struct WindowFixture
 {
     QTemporaryDir logs;
     LanguageConfig language{nullptr, QStringLiteral(DIVEVOD_LANG_DIR)};
-    std::unique_ptr<DiveVod> window;
+    std::unique_ptr<DiveVod> window{new DiveVod(&language)};
 
-    WindowFixture()
-    {
-        window.reset(new DiveVod(&language));
-        window->SetLogsDirectory(logs.path());
-    }
+    WindowFixture() { window->SetLogsDirectory(logs.path()); }
 
-    QTableWidget* table() const { return window->findChild<QTableWidget*>(QStringLiteral("tableWidget")); }
-    QAction* action(const char* name) const { return window->findChild<QAction*>(QLatin1String(name)); }
+    template <class T = QWidget> T* child(const char* name) const { return window->findChild<T*>(QLatin1String(name)); }
+    QTableWidget* table() const { return child<QTableWidget>("tableWidget"); }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    void click(const char* name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
+    bool loggedIn() const { return action("actionDisconnect")->isEnabled() && !action("actionConnect")->isEnabled(); }
+    bool connectShown() const { return !child("labelConnect")->styleSheet().contains(QLatin1String("disconnect.png")); }
 
     // Each row as "input|alarm type|alarm status|notes".
     QStringList rows() const
@@ -48,6 +63,8 @@ struct WindowFixture
         return out;
     }
 
+    void addRow(const QString& notes) const { window->AppendAlarmRow({AppClock::Now(), "Group A", "LED-IN 1", "Red", notes}); }
+
     // Types into the login dialog the way a user would and presses OK.
     static void fillLogin(QWidget* dialog, const QString& ip, int user, const QString& password)
     {
@@ -59,36 +76,21 @@ struct WindowFixture
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("pushButtonOk")), Qt::LeftButton);
     }
 
-    // Logs in through the Connect command; true when the window reached the logged-in state.
     bool login(const QString& ip, int user = 0, const QString& password = QStringLiteral("123456"))
     {
+        window->show();
         TestSupport::onNextModal([=](QWidget* dialog) { fillLogin(dialog, ip, user, password); });
         action("actionConnect")->trigger();
-        return action("actionDisconnect")->isEnabled() && !action("actionConnect")->isEnabled();
+        return loggedIn();
     }
-
-    // Answers the next message box with OK and hands back its text (empty when none came in time).
-    static void answerMessage(QString* text, int timeoutMs = 15000)
-    {
-        TestSupport::onNextModal(
-            [text](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                *text = box ? box->text() : QStringLiteral("<%1>").arg(w->metaObject()->className());
-                if (box)
-                    box->button(QMessageBox::Ok)->click();
-            },
-            timeoutMs);
-    }
-
-    QString connectStyle() const { return window->findChild<QWidget*>(QStringLiteral("labelConnect"))->styleSheet(); }
 
     QStringList logFiles() const { return QDir(logs.path()).entryList(QDir::Files, QDir::Name); }
-
     QByteArray logFile(const QString& name) const
     {
         QFile file(logs.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
+    int journalRows() const { return AlarmJournal::Read(logs.filePath(AlarmJournal::kFileName)).rows.size(); }
 };
 
 // Fixes the clock for the life of the object.

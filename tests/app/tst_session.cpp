@@ -1,28 +1,104 @@
-// A login session against the simulated device on 127.0.151.1:33904: the login messages, the rows
-// of the starting state and of changes, partner reports, disconnect and close.
+// The main window logged in to the simulator on 127.0.172.1:33904: the login and its messages, the busy
+// cursor, the rows of the starting state and of changes, partner reports, lost connections, the end of a
+// session from either side, and the configuration commands.
 #include "DeviceSimulator.h"
-#include "GPIOStatus2x1.h"
-#include "GPIOStatus4x1.h"
+#include "DiveVodNetClient.h"
 #include "WindowFixture.h"
 
+#include <QCursor>
 #include <QElapsedTimer>
-#include <QSettings>
+#include <QGuiApplication>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 namespace {
-const QString kDevice = QStringLiteral("127.0.151.1");
-const QString kPartner = QStringLiteral("127.0.151.2");
+const QString kDevice = QStringLiteral("127.0.172.1");
+const QString kPartner = QStringLiteral("127.0.172.2");
+const QString kAsserted = QStringLiteral("|Connection Lost|Asserted|");
+const QString kCleared = QStringLiteral("|Connection Lost|Cleared|");
+// Message types that only the dialogs send. From a device that does not answer the monitors read nothing
+// else either: their cycles stop at the first failed request, so 62 and 70 then come only from a dialog.
+const QList<int> kDialogOnlyTypes = {5, 23, 25, 26, 27, 61, 64, 69};
 
-QString setting(const char* key)
+int overrideShape()
 {
-    return QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).value(QLatin1String(key)).toString();
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor ? int(cursor->shape()) : -1;
 }
+
+// The override cursor's shape as each request reaches the device. The answers come late, so the
+// user-interface thread is still inside that exchange and its cursor holds still while it is read here.
+struct CursorAtRequests
+{
+    DeviceSimulator& sim;
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    QList<int> shapes;
+    std::thread thread{[this] {
+        for (int seen = 0; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+            for (const int count = sim.received().size(); seen < count; ++seen) {
+                std::lock_guard<std::mutex> lock(mutex);
+                shapes << overrideShape();
+            }
+        }
+    }};
+    explicit CursorAtRequests(DeviceSimulator& device)
+        : sim(device)
+    {
+    }
+    ~CursorAtRequests() { stop = true, thread.join(); }
+    QList<int> all()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return shapes;
+    }
+};
+
+QString messageText(QWidget* box)
+{
+    auto* message = qobject_cast<QMessageBox*>(box);
+    return message ? message->text() : QStringLiteral("<%1>").arg(box->metaObject()->className());
+}
+
+// Answers the next message box, then `next` gets the dialog that follows it (when there is one).
+void answerMessage(QString* text, const std::function<void(QDialog*)>& next = nullptr)
+{
+    TestSupport::onNextModal(
+        [=](QWidget* box) {
+            *text = messageText(box);
+            if (next)
+                TestSupport::onNextModal([next](QWidget* again) { next(qobject_cast<QDialog*>(again)); });
+            TestSupport::clickButton(box, QString());
+        },
+        15000);
+}
+
+template <typename T> T* child(QWidget* dialog, const char* name)
+{
+    return dialog->findChild<T*>(QLatin1String(name));
+}
+
+using DialogStep = std::function<void(QDialog*)>;
 } // namespace
+
+Q_DECLARE_METATYPE(DialogStep)
 
 class TestSession : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<DeviceSimulator> sim;
+
+    int frames(const QList<int>& types) const
+    {
+        int count = 0;
+        for (int type : types)
+            count += sim->receivedCount(type);
+        return count;
+    }
 
 private slots:
     void initTestCase() { TestSupport::isolateSettings(); }
@@ -36,38 +112,14 @@ private slots:
     {
         sim.reset();
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
-    }
-
-    void dialogOffersTheStoredAddress_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("offered");
-        QTest::newRow("none stored") << QString() << QStringLiteral("192.168.1.100");
-        QTest::newRow("stored") << kDevice << kDevice;
-    }
-    void dialogOffersTheStoredAddress()
-    {
-        QFETCH(QString, stored);
-        QFETCH(QString, offered);
-        if (!stored.isEmpty())
-            QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).setValue("IP", stored);
-        WindowFixture f;
-        QString seen;
-        // Only looked at and cancelled: nothing is ever sent to the default address.
-        TestSupport::onNextModal([&seen](QWidget* dialog) {
-            seen = dialog->findChild<QLineEdit*>(QStringLiteral("lineEditIP"))->text();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("pushButtonCancel")), Qt::LeftButton);
-        });
-        f.action("actionConnect")->trigger();
-        QCOMPARE(seen, offered);
-        QVERIFY(f.action("actionConnect")->isEnabled());
+        QCOMPARE(overrideShape(), -1);
     }
 
     void refusedLoginsSayWhyAndAskAgain_data()
     {
         QTest::addColumn<int>("user");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("deviceCommand");
+        QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("message");
         QTest::newRow("update mode") << 0 << "123456" << "update" << "The device is upgrading.";
         QTest::newRow("wrong admin password") << 0 << "654321" << ""
@@ -79,74 +131,63 @@ private slots:
     {
         QFETCH(int, user);
         QFETCH(QString, password);
-        QFETCH(QString, deviceCommand);
+        QFETCH(QString, device);
         QFETCH(QString, message);
-        if (deviceCommand == "update")
-            sim->setUpdateMode(true);
-        if (deviceCommand == "silent")
-            sim->setAnswering(false);
+        sim->setUpdateMode(device == "update");
+        sim->setAnswering(device != "silent");
+        sim->setReplyDelay(150);
+        CursorAtRequests cursor(*sim);
         WindowFixture f;
         QString shown;
+        int shapeUnderMessage = -2;
         bool askedAgain = false;
         TestSupport::onNextModal([&](QWidget* dialog) {
             WindowFixture::fillLogin(dialog, kDevice, user, password);
-            WindowFixture::answerMessage(&shown);
-            QTimer::singleShot(0, [&]() {
-                TestSupport::onNextModal(
-                    [&](QWidget* again) {
-                        askedAgain = again->findChild<QLineEdit*>(QStringLiteral("lineEditIP")) != nullptr;
-                        QTest::mouseClick(again->findChild<QPushButton*>(QStringLiteral("pushButtonCancel")), Qt::LeftButton);
-                    },
-                    15000);
+            TestSupport::onNextModal([&](QWidget*) { shapeUnderMessage = overrideShape(); }, 15000);
+            answerMessage(&shown, [&](QDialog* again) {
+                askedAgain = child<QLineEdit>(again, "lineEditIP") != nullptr;
+                again->reject();
             });
         });
         f.action("actionConnect")->trigger();
         QCOMPARE(shown, message);
-        QVERIFY(askedAgain);
-        QVERIFY(f.action("actionConnect")->isEnabled());
+        QVERIFY(askedAgain && !f.loggedIn());
         QCOMPARE(f.table()->rowCount(), 0);
+        // The wait shows while the device is asked, never over the message that follows.
+        QVERIFY(!cursor.all().isEmpty());
+        QCOMPARE(cursor.all().count(int(Qt::WaitCursor)), cursor.all().size());
+        QCOMPARE(shapeUnderMessage, -1);
     }
 
     void loginLogsTheStartingStateAndChanges()
     {
         WindowFixture f;
-        f.window->show();
         QVERIFY(f.login(kDevice));
         QCOMPARE(f.table()->rowCount(), 19);
-        QCOMPARE(f.rows().first(), QStringLiteral("|LED-PS1|Green|"));
-        QCOMPARE(f.rows().at(8), QStringLiteral("Group B|LED-IN 1|Green|"));
-        QCOMPARE(f.rows().last(), QStringLiteral("|KEY-AUTO MODE|Enabled|"));
-        QVERIFY(f.connectStyle().contains("connect.png") && !f.connectStyle().contains("disconnect.png"));
-        QCOMPARE(setting("IP"), kDevice);
-        QCOMPARE(setting("DeviceType"), QStringLiteral("0"));
+        QCOMPARE(f.rows().first() + f.rows().at(8) + f.rows().last(),
+                 QStringLiteral("|LED-PS1|Green|Group B|LED-IN 1|Green||KEY-AUTO MODE|Enabled|"));
+        QVERIFY(f.connectShown());
+        QCOMPARE(setting("IP") + setting("DeviceType"), kDevice + "0");
         auto* panel2x1 = f.window->findChild<GPIOStatus2x1*>();
-        auto* panel4x1 = f.window->findChild<GPIOStatus4x1*>();
         QVERIFY(panel2x1->isVisible());
-
-        // Changes made at the device reach the table through the poller.
+        // Changes made at the device reach the table through the poller; a key pressed here is marked so.
         sim->modify([](SimDeviceState& s) { s.gpioRedMask = 0x04; });
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(19), QStringLiteral("Group A|LED-BYPASS|Red|"), 5000);
         sim->modify([](SimDeviceState& s) { s.keyMask = 0x01; });
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(20), QStringLiteral("Group B|KEY-IN 1|Disabled|"), 5000);
-
-        // A key pressed in this tool is marked as such.
         QTest::mouseClick(panel2x1->findChild<QAbstractButton*>(QStringLiteral("pushButtonIN4")), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(21), QStringLiteral("Group B|REM KEY-IN 1|Enabled|"), 5000);
-
         sim->modify([](SimDeviceState& s) { s.panelType = 1; });
-        QTRY_COMPARE_WITH_TIMEOUT(f.rows().mid(22, 2), (QStringList{"|LED-D2X1|Off|", "|LED-4X1|Green|"}), 5000);
-        QTRY_VERIFY(panel4x1->isVisible() && !panel2x1->isVisible());
-        QCOMPARE(f.table()->rowCount(), 24);
+        QTRY_COMPARE_WITH_TIMEOUT(f.rows().mid(22), (QStringList{"|LED-D2X1|Off|", "|LED-4X1|Green|"}), 5000);
+        QTRY_VERIFY(f.window->findChild<GPIOStatus4x1*>()->isVisible() && !panel2x1->isVisible());
 
         // "No" keeps the session and writes nothing; "Yes" ends it with a backup of every row.
         TestSupport::onNextModal([](QWidget* box) { TestSupport::clickButton(box, QStringLiteral("No")); });
         f.action("actionDisconnect")->trigger();
-        QVERIFY(f.action("actionDisconnect")->isEnabled());
-        QVERIFY(f.logFiles().isEmpty());
+        QVERIFY(f.loggedIn() && f.logFiles().isEmpty());
         TestSupport::onNextModal([](QWidget* box) { TestSupport::clickButton(box, QStringLiteral("Yes")); });
         f.action("actionDisconnect")->trigger();
-        QVERIFY(f.action("actionConnect")->isEnabled());
-        QVERIFY(f.connectStyle().contains("disconnect.png"));
+        QVERIFY(!f.loggedIn() && f.action("actionConnect")->isEnabled() && !f.connectShown());
         QCOMPARE(f.table()->rowCount(), 0);
         QCOMPARE(f.logFiles().size(), 1);
         const QList<QByteArray> lines = f.logFile(f.logFiles().first()).split('\n');
@@ -158,36 +199,227 @@ private slots:
 
     void fourByOneDeviceAndPartnerReports()
     {
-        sim->modify([](SimDeviceState& s) {
-            s.panelType = 1;
-            s.remoteAddress = kPartner;
-        });
+        sim->modify([](SimDeviceState& s) { s.panelType = 1, s.remoteAddress = kPartner; });
         QVERIFY(sim->addPartner(kPartner));
-        WindowFixture f;
-        f.window->show();
-        QVERIFY(f.login(kDevice, 1, QStringLiteral("111111")));
-        QCOMPARE(f.table()->rowCount(), 17);
-        QCOMPARE(f.rows().at(4), QStringLiteral("|LED-4X1|Green|"));
-        QVERIFY(f.window->findChild<GPIOStatus4x1*>()->isVisible());
-        QVERIFY(!f.window->findChild<GPIOStatus2x1*>()->isVisible());
-        QCOMPARE(setting("DeviceType"), QStringLiteral("1"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(17), QStringLiteral("|Remote ACO 127.0.151.2|Connected|"), 8000);
-        sim->setPartnerAnswering(kPartner, false);
-        QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(18), QStringLiteral("|Remote ACO 127.0.151.2|Lost|"), 12000);
-    }
-
-    void closingWhileLoggedInBacksUpAndEndsPromptly()
-    {
         auto f = std::make_unique<WindowFixture>();
-        f->window->show();
-        QVERIFY(f->login(kDevice));
+        QVERIFY(f->login(kDevice, 1, QStringLiteral("111111")));
+        QCOMPARE(f->table()->rowCount(), 17);
+        QCOMPARE(f->rows().at(4), QStringLiteral("|LED-4X1|Green|"));
+        QVERIFY(f->window->findChild<GPIOStatus4x1*>()->isVisible());
+        QVERIFY(!f->window->findChild<GPIOStatus2x1*>()->isVisible());
+        QCOMPARE(setting("DeviceType"), QStringLiteral("1"));
+        QTRY_COMPARE_WITH_TIMEOUT(f->rows().value(17), "|Remote ACO " + kPartner + "|Connected|", 8000);
+        sim->setPartnerAnswering(kPartner, false);
+        QTRY_COMPARE_WITH_TIMEOUT(f->rows().value(18), "|Remote ACO " + kPartner + "|Lost|", 12000);
+        // Closing while logged in backs the rows up, and the window goes promptly.
         f->window->close();
         QCOMPARE(f->logFiles().size(), 1);
         QVERIFY(f->logFiles().first().startsWith("backup_"));
+        QVERIFY(f->logFile(f->logFiles().first()).endsWith(",,Remote ACO " + kPartner.toLatin1() + ",Lost,\n"));
         QElapsedTimer clock;
         clock.start();
         f->window.reset();
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void lostConnectionIsLoggedOnceEachWayAndGreysTheCommands()
+    {
+        WindowFixture f;
+        QVERIFY(f.login(kDevice));
+        sim->setAnswering(false);
+        QTRY_COMPARE_WITH_TIMEOUT(f.rows().count(kAsserted), 1, 12000);
+        QVERIFY(!f.connectShown());
+        // While the device is lost every configuration dialog is a view that reads nothing.
+        const QList<int> dialogTypes = kDialogOnlyTypes + QList<int>{62, 70};
+        const int before = frames(dialogTypes);
+        for (const char* action : {"actionConfigParam", "actionConfigNetwork", "actionGeneral", "actionChangePassword"}) {
+            bool enabled = true;
+            TestSupport::onNextModal([&](QWidget* dialog) {
+                enabled = dialog->isEnabled();
+                qobject_cast<QDialog*>(dialog)->reject();
+            });
+            f.action(action)->trigger();
+            QVERIFY2(!enabled, action);
+        }
+        QCOMPARE(frames(dialogTypes), before);
+        QTest::qWait(7000); // another silent cycle of the alive monitor adds nothing
+        QCOMPARE(f.rows().count(kAsserted), 1);
+        sim->setAnswering(true);
+        QTRY_COMPARE_WITH_TIMEOUT(f.rows().count(kCleared), 1, 8000);
+        QVERIFY(f.connectShown() && f.loggedIn());
+        QTest::qWait(3500);
+        QCOMPARE(f.rows().count(kCleared), 1);
+    }
+
+    void deviceEndsTheSession_data()
+    {
+        QTest::addColumn<bool>("otherFirmware");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("fileEnd");
+        QTest::newRow("update mode") << false << "The device is upgrading." << QByteArray(",KEY-AUTO MODE,Enabled,\n");
+        QTest::newRow("other firmware") << true
+                                        << "The versions between the device 1.1.45 and control software 1.1.46 are "
+                                           "mismatched.Please use identical versions and re-login."
+                                        << QByteArray(",,,,Version mismatch between the Config Tool and the Firmware\n");
+    }
+    void deviceEndsTheSession()
+    {
+        QFETCH(bool, otherFirmware);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, fileEnd);
+        if (otherFirmware)
+            sim->modify([](SimDeviceState& s) { s.firmwareVersion = (1u << 24) | (1u << 16) | 45u; });
+        WindowFixture f;
+        QVERIFY(f.login(kDevice));
+        QString shown;
+        answerMessage(&shown);
+        sim->setUpdateMode(!otherFirmware);
+        QTRY_COMPARE_WITH_TIMEOUT(shown, message, 8000);
+        QTRY_VERIFY(!f.loggedIn() && f.action("actionConnect")->isEnabled() && !f.connectShown());
+        QCOMPARE(f.table()->rowCount(), 0);
+        QCOMPARE(f.logFiles().size(), 1);
+        const QByteArray file = f.logFile(f.logFiles().first());
+        QVERIFY2(file.endsWith(fileEnd) && file.contains(otherFirmware ? "Verison,1.1.45\n" : "Verison,1.1.46\n"),
+                 file.constData());
+    }
+
+    void commands_data()
+    {
+        QTest::addColumn<int>("user");
+        QTest::addColumn<QByteArray>("action");
+        QTest::addColumn<bool>("refused"); // the device refuses every request from OK on
+        QTest::addColumn<DialogStep>("step"); // checks and fills the dialog before OK
+        QTest::addColumn<QString>("message");
+        const auto view = [](const char* name, const QString& value, bool enabled) {
+            return DialogStep([=](QDialog* d) {
+                QCOMPARE(d->isEnabled(), enabled);
+                if (auto* table = child<QTableWidget>(d, "tableWidget"))
+                    QCOMPARE(qobject_cast<QLineEdit*>(table->cellWidget(0, 0))->text(), value);
+                else if (*name)
+                    QCOMPARE(d->findChild<QWidget*>(name)->property("text").toString(), value);
+            });
+        };
+        const DialogStep lock = [](QDialog* d) { child<QComboBox>(d, "comboBoxLock")->setCurrentIndex(1); };
+        const DialogStep network = [](QDialog* d) {
+            QCOMPARE(child<QLabel>(d, "labelInfo")->text(), QStringLiteral("Current network parameters is default"));
+            child<QLineEdit>(d, "lineEditIP")->setText(QStringLiteral("10.0.0.50"));
+            child<QLineEdit>(d, "lineEditGateway")->clear(); // no gateway: sent as 0.0.0.0
+        };
+        const auto password = [](int user) {
+            return DialogStep([user](QDialog* d) {
+                child<QComboBox>(d, "comboBoxUser")->setCurrentIndex(user);
+                QTest::keyClicks(child<QLineEdit>(d, "lineEditNewPassword"), QStringLiteral("654321"));
+                QTest::keyClicks(child<QLineEdit>(d, "lineEditComfirmPassword"), QStringLiteral("654321"));
+            });
+        };
+        // clang-format off
+        QTest::newRow("guest, parameters") << 1 << QByteArray("actionConfigParam") << false << view("", "127.0.172.7", false) << "";
+        QTest::newRow("guest, network") << 1 << QByteArray("actionConfigNetwork") << false << view("lineEditIP", "10.0.0.99", false) << "";
+        QTest::newRow("guest, information") << 1 << QByteArray("actionGeneral") << false << view("labelModuleType", "ACO GPIO", true) << "";
+        QTest::newRow("guest, password") << 1 << QByteArray("actionChangePassword") << false << view("", "", false) << "";
+        QTest::newRow("parameters") << 0 << QByteArray("actionConfigParam") << false << lock << "";
+        QTest::newRow("parameters refused") << 0 << QByteArray("actionConfigParam") << true << lock
+                                            << "The parameters could not be written to the device.";
+        QTest::newRow("network") << 0 << QByteArray("actionConfigNetwork") << false << network
+                                 << "The new IP address will be used after reboot.";
+        QTest::newRow("network refused") << 0 << QByteArray("actionConfigNetwork") << true << network
+                                         << "The network parameters were not changed.";
+        QTest::newRow("admin password") << 0 << QByteArray("actionChangePassword") << false << password(0)
+                                        << "The password has been changed.";
+        QTest::newRow("guest password") << 0 << QByteArray("actionChangePassword") << false << password(1)
+                                        << "The password has been changed.";
+        QTest::newRow("password refused") << 0 << QByteArray("actionChangePassword") << true << password(0)
+                                          << "The password is not changed.";
+        // clang-format on
+    }
+    void commands()
+    {
+        QFETCH(int, user);
+        QFETCH(QByteArray, action);
+        QFETCH(bool, refused);
+        QFETCH(DialogStep, step);
+        QFETCH(QString, message);
+        sim->modify([](SimDeviceState& s) {
+            s.remoteAddress = QStringLiteral("127.0.172.7"); // probed while logged in: nobody answers
+            s.address = 0x0A000063; // 10.0.0.99, only reported
+            s.subnetMask = 0xFFFFFF00;
+            s.gateway = 0x0A000001;
+            s.isDefault = true;
+        });
+        WindowFixture f;
+        QVERIFY(f.login(kDevice, user, user ? QStringLiteral("111111") : QStringLiteral("123456")));
+        const int before = frames(kDialogOnlyTypes);
+        QString shown;
+        bool askedAgain = false;
+        TestSupport::onNextModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QDialog*>(w);
+            step(dialog);
+            if (user == 1)
+                return dialog->reject(); // all a user can do with a view
+            if (refused)
+                sim->setFault(DeviceSimulator::Fault::ErrorCode, 1000000, 1);
+            const bool again = refused && action == "actionChangePassword";
+            if (!message.isEmpty())
+                answerMessage(&shown, again ? DialogStep([&](QDialog* d) { askedAgain = d->isEnabled(), d->reject(); }) : nullptr);
+            child<QPushButton>(dialog, "pushButtonOk")->click();
+        });
+        f.action(action.constData())->trigger();
+        QTRY_COMPARE(shown, message);
+        const SimDeviceState s = sim->state();
+        if (user == 1) {
+            if (action == "actionChangePassword")
+                QCOMPARE(frames(kDialogOnlyTypes), before); // nothing read for it
+            QCOMPARE(sim->receivedCount(61) + sim->receivedCount(25), 0); // nothing written
+        } else if (action == "actionConfigParam") {
+            QCOMPARE(s.keyLock, !refused);
+        } else if (action == "actionConfigNetwork") {
+            QCOMPARE(setting("IP"), refused ? kDevice : QStringLiteral("10.0.0.50"));
+            QCOMPARE(s.address, refused ? 0x0A000063u : 0x0A000032u);
+            QCOMPARE(s.gateway, refused ? 0x0A000001u : 0u);
+            QCOMPARE(s.subnetMask, 0xFFFFFF00u);
+        } else {
+            // A refused change asks again; a new admin password is used at once, a guest's is not ours.
+            QTRY_COMPARE(askedAgain, refused);
+            const QLatin1String tag(QTest::currentDataTag());
+            QCOMPARE(s.adminPassword, QString(tag == "admin password" ? "654321" : "123456"));
+            QCOMPARE(s.guestPassword, QString(tag == "guest password" ? "654321" : "111111"));
+            int modified = -1;
+            int reauthenticated = -1;
+            const QList<DeviceSimulator::Received> received = sim->received();
+            for (int i = 0; i < received.size(); ++i) {
+                if (received[i].type == 27)
+                    modified = i;
+                else if (received[i].type == 2 && modified >= 0 && received[i].frame.contains("654321"))
+                    reauthenticated = i;
+            }
+            QVERIFY(modified >= 0);
+            QCOMPARE(reauthenticated > modified, s.adminPassword == "654321");
+        }
+    }
+
+    void localAddressAsksAgain()
+    {
+        const QStringList local = DiveVodNetClient().GetLocalAddresses();
+        if (local.isEmpty())
+            QSKIP("this computer reports no address of its own");
+        sim->modify([](SimDeviceState& s) { s.address = 0x0A000063; }); // 10.0.0.99
+        WindowFixture f;
+        QVERIFY(f.login(kDevice));
+        QString shown;
+        QString refilled;
+        TestSupport::onNextModal([&](QWidget* dialog) {
+            child<QLineEdit>(dialog, "lineEditIP")->setText(local.first());
+            child<QLineEdit>(dialog, "lineEditSubnetMask")->setText(QStringLiteral("255.0.0.0"));
+            answerMessage(&shown, [&](QDialog* again) { // a fresh dialog, filled from the device again
+                refilled = child<QLineEdit>(again, "lineEditIP")->text();
+                again->reject();
+            });
+            child<QPushButton>(dialog, "pushButtonOk")->click();
+        });
+        f.action("actionConfigNetwork")->trigger();
+        QTRY_COMPARE(refilled, QStringLiteral("10.0.0.99"));
+        QCOMPARE(shown, QStringLiteral("The IP address is invalid."));
+        QCOMPARE(sim->receivedCount(25), 0);
     }
 };
 

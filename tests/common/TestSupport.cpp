@@ -2,8 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,40 +26,29 @@ void TestSupport::clearSettings()
 void TestSupport::onNextModal(const std::function<void(QWidget*)>& action, int timeoutMs)
 {
     auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
-    clock->start();
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, action, timeoutMs]() {
+    const QDeadlineTimer deadline(timeoutMs);
+    QObject::connect(timer, &QTimer::timeout, [timer, deadline, action]() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            action(modal);
+        const bool shown = modal && modal->isVisible();
+        if (!shown && !deadline.hasExpired())
             return;
-        }
-        if (clock->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
+        timer->stop();
+        timer->deleteLater();
+        if (shown)
+            action(modal);
+        else
             qWarning("TestSupport::onNextModal: no modal widget appeared");
-        }
     });
-    timer->start();
+    timer->start(10);
 }
 
 void TestSupport::clickButton(QWidget* dialog, const QString& text)
 {
-    if (text.isEmpty()) {
-        QTest::keyClick(dialog, Qt::Key_Enter);
-        return;
-    }
-    const auto buttons = dialog->findChildren<QAbstractButton*>();
-    for (QAbstractButton* button : buttons) {
-        if (button->text().remove(QLatin1Char('&')) == text) {
-            button->click();
-            return;
-        }
+    if (text.isEmpty())
+        return QTest::keyClick(dialog, Qt::Key_Enter);
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text().remove(QLatin1Char('&')) == text)
+            return button->click();
     }
     qWarning("TestSupport::clickButton: no button '%s'", qPrintable(text));
 }
