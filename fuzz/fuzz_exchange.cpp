@@ -104,6 +104,9 @@ protected:
 
     ssize_t receiveFrom(int, quint8* buffer, int capacity, int flags) override
     {
+        // Nothing is ever queued before a send here: every answer comes from the input, in a wait.
+        if (flags & MSG_DONTWAIT)
+            return -1;
         ++receives;
         if (m_input->atEnd())
             return -1;

@@ -391,10 +391,8 @@ int DiveVodNetClient::ExecuteRequest(RequestMsg& request, ResponseMsg** response
         *response = nullptr;
         return refusal(code);
     }
-
-    if (request.sequence() != (*response)->sequence()) {
-        debugLine(QStringLiteral("Id not eauque %1,%2").arg(request.messageType()).arg((*response)->messageType()));
-    }
+    // The channel hands out only answers with the request's own sequence (and writes the debug line
+    // for any other it met on the way).
     return 0;
 }
 

@@ -4,6 +4,9 @@
 #include "RequestMsg.h"
 #include "ResponseMsg.h"
 
+#include <QDebug>
+#include <QString>
+
 #include <arpa/inet.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -115,66 +118,84 @@ int UdpChannel::receiveDatagram(quint8* buffer)
     return int(received);
 }
 
+void UdpChannel::discardQueued(quint8* buffer)
+{
+    // Whatever waits on the socket before a request goes out cannot be its answer: a doubled or
+    // late answer to an earlier one. Bounded, so that a flood cannot hold the exchange.
+    for (int i = 0; i < kMaxDiscarded && m_socket >= 0; ++i) {
+        if (receiveFrom(m_socket, buffer, kFrameBufferSize, MSG_TRUNC | MSG_DONTWAIT) < 0)
+            break;
+    }
+}
+
+bool UdpChannel::applyReceiveTimeout(int wantedMs)
+{
+    timeval current {};
+    socklen_t optionSize = sizeof(current);
+    if (::getsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &current, &optionSize) != 0)
+        return false;
+    if (timevalToMs(current) == wantedMs)
+        return true;
+    timeval tv {};
+    tv.tv_sec = wantedMs / 1000;
+    tv.tv_usec = (wantedMs % 1000) * 1000;
+    return ::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv)) == 0;
+}
+
 int UdpChannel::exchange(RequestMsg& request, ResponseMsg** response, int retries)
 {
     const quint8* frame = nullptr;
     quint16 frameSize = 0;
     if (!request.encode(&frame, &frameSize))
         return -1;
+    quint8 buffer[kFrameBufferSize];
+    discardQueued(buffer);
     if (!sendFrame(frame, frameSize))
         return -1;
-
-    timeval current {};
-    socklen_t optionSize = sizeof(current);
-    if (::getsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &current, &optionSize) != 0)
-        return -1;
     const int wanted = request.receiveTimeout();
-    if (timevalToMs(current) != wanted) {
-        timeval tv {};
-        tv.tv_sec = wanted / 1000;
-        tv.tv_usec = (wanted % 1000) * 1000;
-        if (::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv)) != 0)
-            return -1;
-    }
+    if (!applyReceiveTimeout(wanted))
+        return -1;
 
-    quint8 buffer[kFrameBufferSize];
-    int received = receiveDatagram(buffer);
-    if (received < 0) {
+    // One wait per send; a failed receive or an answer to another request uses up a resend.
+    bool sent = true;
+    for (;;) {
+        if (sent) {
+            const int received = receiveDatagram(buffer);
+            if (received == 0)
+                return -1;
+            if (received > 0) {
+                const quint16 size = quint16(received);
+                const int type = isSuccessFrame(buffer, size) ? request.messageType() : kSimpleResponseType;
+                ResponseMsg* answer = createResponse(type);
+                if (!answer)
+                    return -1;
+                *response = answer;
+                if (answer->decode(buffer, size) != 0)
+                    return -1;
+                if (answer->sequence() == request.sequence())
+                    return 0;
+
+                // The answer belongs to another request (doubled or late): never hand it out. Move to
+                // a new socket (and so a new local port) so that whatever else is still on its way to
+                // the old one is never read, and ask again from there if a resend is left.
+                qDebug().noquote()
+                    << QStringLiteral("Id not eauque %1,%2").arg(request.messageType()).arg(answer->messageType());
+                delete answer;
+                *response = nullptr;
+                const int fresh = newDatagramSocket();
+                replaceSocket(fresh);
+                if (fresh < 0)
+                    return -1;
+                if (!applyReceiveTimeout(wanted))
+                    return -1;
+            }
+        }
         if (retries < 1)
             return -1;
-        for (;;) {
-            --retries;
-            pauseBeforeResend();
-            if (sendFrame(frame, frameSize)) {
-                received = receiveDatagram(buffer);
-                if (received >= 0)
-                    break;
-            }
-            if (retries < 1)
-                return -1;
-        }
+        --retries;
+        pauseBeforeResend();
+        sent = sendFrame(frame, frameSize);
     }
-    if (received == 0)
-        return -1;
-
-    const quint16 size = quint16(received);
-    const int type = isSuccessFrame(buffer, size) ? request.messageType() : kSimpleResponseType;
-    ResponseMsg* answer = createResponse(type);
-    if (!answer)
-        return -1;
-    *response = answer;
-    if (answer->decode(buffer, size) != 0)
-        return -1;
-    if (answer->sequence() == request.sequence())
-        return 0;
-
-    // The answer belongs to another request: move to a new socket (and so a new local port) so
-    // that whatever else is still on its way to the old one is never taken for an answer.
-    const int fresh = newDatagramSocket();
-    replaceSocket(fresh);
-    if (fresh < 0)
-        return -1;
-    return 0;
 }
 
 int UdpChannel::receiveTimeoutMs() const

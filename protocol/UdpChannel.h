@@ -28,8 +28,9 @@ public:
     bool isOpen() const { return m_socket >= 0; }
 
     // Sends the request and waits for one datagram in reply, resending up to `retries` times.
-    // 0 when an answer was received and decoded. *response receives the object as soon as one
-    // is made, and belongs to the caller even when -1 is returned.
+    // 0 when an answer with the request's sequence was received and decoded. An answer to another
+    // request counts as no answer (and moves the channel to a new socket). *response receives the
+    // object as soon as one is made, and belongs to the caller even when -1 is returned.
     int exchange(RequestMsg& request, ResponseMsg** response, int retries);
 
     // Wakes a receive that is waiting on this channel from another thread (it then fails at once).
@@ -50,8 +51,12 @@ protected:
     virtual void pauseBeforeResend();
 
 private:
+    static constexpr int kMaxDiscarded = 64;
+
     bool sendFrame(const quint8* frame, quint16 size);
     int receiveDatagram(quint8* buffer);
+    void discardQueued(quint8* buffer);
+    bool applyReceiveTimeout(int wantedMs);
     void replaceSocket(int socket);
 
     int m_socket;

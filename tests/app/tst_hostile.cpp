@@ -147,11 +147,7 @@ private slots:
             for (int i = 0; i < others.size(); ++i)
                 QCOMPARE(others[i], QStringLiteral("|Remote ACO %1|%2|").arg(kPartner, i % 2 == 0 ? "Connected" : "Lost"));
         } else {
-            // Known fault, left open: the doubled answer is read by the next exchange, whose sequence
-            // differs, and the channel hands it out as that request's answer (as its contract says), so
-            // depending on which request comes next the window may log a change that never happened.
-            if (QLatin1String(QTest::currentDataTag()) != QLatin1String("twice"))
-                QCOMPARE(others.join(QLatin1Char(';')), QString());
+            QCOMPARE(others.join(QLatin1Char(';')), QString());
         }
 
         QStringList shown;

@@ -16,6 +16,20 @@ inline QByteArray withChecksum(QByteArray frame)
     return frame.append(char(quint8(~sum)));
 }
 
+// An 11-byte answer (length 9, zero error bytes) that passes every check and reads as `sequence`: its last
+// byte is both the checksum and the sequence's low byte, so the type bytes are chosen to make the sum come out.
+inline QByteArray shortFrame(quint16 sequence)
+{
+    QByteArray frame = QByteArray::fromHex("0009010000000000000000");
+    frame[9] = char(sequence >> 8);
+    frame[10] = char(sequence & 0xFF);
+    quint8 sum = 0;
+    for (char c : frame)
+        sum = quint8(sum + quint8(c));
+    frame[4] = char(quint8(0xFF - sum));
+    return frame;
+}
+
 inline int byteAt(const QByteArray& frame, int index)
 {
     return index < frame.size() ? quint8(frame.at(index)) : 0;
