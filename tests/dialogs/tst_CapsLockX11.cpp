@@ -1,5 +1,4 @@
-// The real Caps Lock query against an X server (run under Xvfb; skipped elsewhere): the keyboard is toggled
-// with xdotool, as a user's key press would.
+// The real Caps Lock query against an X server (under Xvfb; skipped elsewhere), the key toggled by xdotool.
 #include "CapsLockState.h"
 #include "Login.h"
 
@@ -32,7 +31,6 @@ private slots:
         xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
         if (xdotool.isEmpty())
             QSKIP("needs xdotool");
-        CapsLockState::clearOverride();
     }
 
     // The whole way: a real key release reaches the dialog, which asks the X server.
