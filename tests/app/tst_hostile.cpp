@@ -1,7 +1,6 @@
 // The logged-in main window against a device that misbehaves in every way the simulator can (device on
 // 127.0.182.1 or .3, port 33904, its partner on 127.0.182.4:33903). Whatever the device does: no crash, the user
 // interface keeps running, only the rows the events call for, and the backup holds every row shown.
-#include "AlarmJournal.h"
 #include "DeviceSimulator.h"
 #include "WindowFixture.h"
 
@@ -21,6 +20,16 @@ constexpr qint64 kExchangeMs = 4000;
 constexpr int kStartRows = 19;
 
 using Scenario = std::function<void(DeviceSimulator&, const WindowFixture&)>;
+
+// A fault switched on for a while, then off again.
+Scenario during(void (*on)(DeviceSimulator&), int ms, void (*off)(DeviceSimulator&))
+{
+    return [=](DeviceSimulator& sim, const WindowFixture&) {
+        on(sim);
+        QTest::qWait(ms);
+        off(sim);
+    };
+}
 
 [[maybe_unused]] Scenario spoilOne(DeviceSimulator::Fault fault)
 {
@@ -54,21 +63,14 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(f.rows().contains(kAsserted), 16000);
             sim.setAnswering(true);
         }) << 1 << false;
-        QTest::newRow("drop 30 %") << Scenario([](DeviceSimulator& sim, const WindowFixture&) {
-            sim.setDropShare(0.3, 7);
-            QTest::qWait(6000);
-            sim.setDropShare(0);
-        }) << -1 << false;
-        QTest::newRow("flap") << Scenario([](DeviceSimulator& sim, const WindowFixture&) {
-            sim.setFlapping(2500, 2500);
-            QTest::qWait(8000);
-            sim.setFlapping(0, 0);
-        }) << -1 << false;
+        QTest::newRow("drop 30 %") << during([](DeviceSimulator& s) { s.setDropShare(0.3, 7); }, 6000,
+                                             [](DeviceSimulator& s) { s.setDropShare(0); }) << -1 << false;
+        QTest::newRow("flap") << during([](DeviceSimulator& s) { s.setFlapping(2500, 2500); }, 8000,
+                                        [](DeviceSimulator& s) { s.setFlapping(0, 0); }) << -1 << false;
         QTest::newRow("partner flap") << Scenario([](DeviceSimulator& sim, const WindowFixture& f) {
             QTRY_VERIFY_WITH_TIMEOUT(!f.rows().filter("|Remote ACO").isEmpty(), 8000);
-            sim.setPartnerFlapping(kPartner, 3500, 3000);
-            QTest::qWait(9000);
-            sim.setPartnerFlapping(kPartner, 0, 0);
+            during([](DeviceSimulator& s) { s.setPartnerFlapping(kPartner, 3500, 3000); }, 9000,
+                   [](DeviceSimulator& s) { s.setPartnerFlapping(kPartner, 0, 0); })(sim, f);
         }) << 0 << true;
 #else
         using F = DeviceSimulator::Fault;
@@ -81,20 +83,12 @@ private slots:
         QTest::newRow("other host") << spoilOne(F::FromOtherHost) << 0 << false;
         QTest::newRow("twice") << spoilOne(F::Twice) << 0 << false;
         QTest::newRow("late") << spoilOne(F::Late) << 0 << false;
-        QTest::newRow("stale login") << Scenario([](DeviceSimulator& sim, const WindowFixture&) {
-            sim.setFault(DeviceSimulator::Fault::ErrorCode, 2, 13);
-            QTest::qWait(3000);
-        }) << 0 << false;
-        QTest::newRow("forget every 3") << Scenario([](DeviceSimulator& sim, const WindowFixture&) {
-            sim.setForgetEvery(3);
-            QTest::qWait(4000);
-            sim.setForgetEvery(0);
-        }) << 0 << false;
-        QTest::newRow("delay 300 ms") << Scenario([](DeviceSimulator& sim, const WindowFixture&) {
-            sim.setReplyDelay(300);
-            QTest::qWait(4000);
-            sim.setReplyDelay(0);
-        }) << 0 << false;
+        QTest::newRow("stale login") << during([](DeviceSimulator& s) { s.setFault(F::ErrorCode, 2, 13); }, 3000,
+                                               [](DeviceSimulator&) {}) << 0 << false;
+        QTest::newRow("forget every 3") << during([](DeviceSimulator& s) { s.setForgetEvery(3); }, 4000,
+                                                  [](DeviceSimulator& s) { s.setForgetEvery(0); }) << 0 << false;
+        QTest::newRow("delay 300 ms") << during([](DeviceSimulator& s) { s.setReplyDelay(300); }, 4000,
+                                                [](DeviceSimulator& s) { s.setReplyDelay(0); }) << 0 << false;
 #endif
     }
 

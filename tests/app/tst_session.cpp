@@ -1,6 +1,6 @@
-// The main window logged in to the simulator on 127.0.172.1:33904: the login and its messages, the busy
-// cursor, the rows of the starting state and of changes, partner reports, lost connections, the end of a
-// session from either side, and the configuration commands.
+// The main window logged in to the simulator (127.0.172.x and 127.0.173.x, port 33904): the login and its
+// messages, the busy cursor, the rows of the starting state and of changes, partner reports, lost
+// connections, the end of a session from either side, and the configuration commands.
 #include "DeviceSimulator.h"
 #include "DiveVodNetClient.h"
 #include "WindowFixture.h"
@@ -15,8 +15,10 @@
 #include <thread>
 
 namespace {
-const QString kDevice = QStringLiteral("127.0.172.1");
+// One source, two programs that ctest runs side by side: the commands, and the rest.
+const QString kDevice = QLatin1String(APP_COMMANDS ? "127.0.173.1" : "127.0.172.1");
 const QString kPartner = QStringLiteral("127.0.172.2");
+const QString kRemote = QStringLiteral("127.0.173.7");
 const QString kAsserted = QStringLiteral("|Connection Lost|Asserted|");
 const QString kCleared = QStringLiteral("|Connection Lost|Cleared|");
 // Message types that only the dialogs send. From a device that does not answer the monitors read nothing
@@ -91,6 +93,7 @@ class TestSession : public QObject
     Q_OBJECT
 
     std::unique_ptr<DeviceSimulator> sim;
+    int againShown = 0;
 
     int frames(const QList<int>& types) const
     {
@@ -104,6 +107,8 @@ private slots:
     void initTestCase() { TestSupport::isolateSettings(); }
     void init()
     {
+        if ((QLatin1String(QTest::currentTestFunction()) == QLatin1String("commands")) != bool(APP_COMMANDS))
+            QSKIP("run by the other program");
         TestSupport::clearSettings();
         sim.reset(new DeviceSimulator);
         QVERIFY(sim->start(kDevice, 33904));
@@ -126,6 +131,7 @@ private slots:
             << "Login failed. Please make sure the password is correct and the REM-CTRL key is pressed down while booting.";
         QTest::newRow("wrong guest password") << 1 << "123456" << "" << "The password is incorrect.";
         QTest::newRow("no answer") << 1 << "111111" << "silent" << "Device is off-line.";
+        QTest::newRow("login unanswered") << 1 << "111111" << "silent login" << "Device is off-line.";
     }
     void refusedLoginsSayWhyAndAskAgain()
     {
@@ -135,6 +141,8 @@ private slots:
         QFETCH(QString, message);
         sim->setUpdateMode(device == "update");
         sim->setAnswering(device != "silent");
+        if (device == "silent login")
+            sim->setFault(DeviceSimulator::Fault::Silent, 2, 1, 2); // the login request and its resend
         sim->setReplyDelay(150);
         CursorAtRequests cursor(*sim);
         WindowFixture f;
@@ -228,7 +236,8 @@ private slots:
         QVERIFY(f.login(kDevice));
         sim->setAnswering(false);
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().count(kAsserted), 1, 12000);
-        QVERIFY(!f.connectShown());
+        auto* key = f.window->findChild<GPIOStatus2x1*>()->findChild<QAbstractButton*>(QStringLiteral("pushButtonIN1"));
+        QVERIFY(!f.connectShown() && !key->isEnabled());
         // While the device is lost every configuration dialog is a view that reads nothing.
         const QList<int> dialogTypes = kDialogOnlyTypes + QList<int>{62, 70};
         const int before = frames(dialogTypes);
@@ -246,7 +255,7 @@ private slots:
         QCOMPARE(f.rows().count(kAsserted), 1);
         sim->setAnswering(true);
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().count(kCleared), 1, 8000);
-        QVERIFY(f.connectShown() && f.loggedIn());
+        QVERIFY(f.connectShown() && f.loggedIn() && key->isEnabled());
         QTest::qWait(3500);
         QCOMPARE(f.rows().count(kCleared), 1);
     }
@@ -290,6 +299,7 @@ private slots:
         QTest::addColumn<bool>("refused"); // the device refuses every request from OK on
         QTest::addColumn<DialogStep>("step"); // checks and fills the dialog before OK
         QTest::addColumn<QString>("message");
+        QTest::addColumn<DialogStep>("again"); // the dialog shown again after the message
         const auto view = [](const char* name, const QString& value, bool enabled) {
             return DialogStep([=](QDialog* d) {
                 QCOMPARE(d->isEnabled(), enabled);
@@ -300,10 +310,13 @@ private slots:
             });
         };
         const DialogStep lock = [](QDialog* d) { child<QComboBox>(d, "comboBoxLock")->setCurrentIndex(1); };
-        const DialogStep network = [](QDialog* d) {
-            QCOMPARE(child<QLabel>(d, "labelInfo")->text(), QStringLiteral("Current network parameters is default"));
-            child<QLineEdit>(d, "lineEditIP")->setText(QStringLiteral("10.0.0.50"));
-            child<QLineEdit>(d, "lineEditGateway")->clear(); // no gateway: sent as 0.0.0.0
+        const auto network = [](const QString& address) {
+            return DialogStep([=](QDialog* d) {
+                QCOMPARE(child<QLabel>(d, "labelInfo")->text(), QStringLiteral("Current network parameters is default"));
+                child<QLineEdit>(d, "lineEditIP")->setText(address);
+                child<QLineEdit>(d, "lineEditSubnetMask")->setText(QStringLiteral("255.0.0.0"));
+                child<QLineEdit>(d, "lineEditGateway")->clear(); // no gateway: sent as 0.0.0.0
+            });
         };
         const auto password = [](int user) {
             return DialogStep([user](QDialog* d) {
@@ -312,24 +325,28 @@ private slots:
                 QTest::keyClicks(child<QLineEdit>(d, "lineEditComfirmPassword"), QStringLiteral("654321"));
             });
         };
+        const auto shownAgain = [this](const DialogStep& check) {
+            return DialogStep([=](QDialog* d) { check(d), ++againShown, d->reject(); });
+        };
+        const QByteArray param("actionConfigParam"), net("actionConfigNetwork"), pass("actionChangePassword");
         // clang-format off
-        QTest::newRow("guest, parameters") << 1 << QByteArray("actionConfigParam") << false << view("", "127.0.172.7", false) << "";
-        QTest::newRow("guest, network") << 1 << QByteArray("actionConfigNetwork") << false << view("lineEditIP", "10.0.0.99", false) << "";
-        QTest::newRow("guest, information") << 1 << QByteArray("actionGeneral") << false << view("labelModuleType", "ACO GPIO", true) << "";
-        QTest::newRow("guest, password") << 1 << QByteArray("actionChangePassword") << false << view("", "", false) << "";
-        QTest::newRow("parameters") << 0 << QByteArray("actionConfigParam") << false << lock << "";
-        QTest::newRow("parameters refused") << 0 << QByteArray("actionConfigParam") << true << lock
-                                            << "The parameters could not be written to the device.";
-        QTest::newRow("network") << 0 << QByteArray("actionConfigNetwork") << false << network
-                                 << "The new IP address will be used after reboot.";
-        QTest::newRow("network refused") << 0 << QByteArray("actionConfigNetwork") << true << network
-                                         << "The network parameters were not changed.";
-        QTest::newRow("admin password") << 0 << QByteArray("actionChangePassword") << false << password(0)
-                                        << "The password has been changed.";
-        QTest::newRow("guest password") << 0 << QByteArray("actionChangePassword") << false << password(1)
-                                        << "The password has been changed.";
-        QTest::newRow("password refused") << 0 << QByteArray("actionChangePassword") << true << password(0)
-                                          << "The password is not changed.";
+        QTest::newRow("guest, parameters") << 1 << param << false << view("", kRemote, false) << "" << DialogStep();
+        QTest::newRow("guest, network") << 1 << net << false << view("lineEditIP", "10.0.0.99", false) << "" << DialogStep();
+        QTest::newRow("guest, information") << 1 << QByteArray("actionGeneral") << false << view("labelModuleType", "ACO GPIO", true) << "" << DialogStep();
+        QTest::newRow("guest, password") << 1 << pass << false << view("", "", false) << "" << DialogStep();
+        QTest::newRow("parameters") << 0 << param << false << lock << "" << DialogStep();
+        QTest::newRow("parameters refused") << 0 << param << true << lock << "The parameters could not be written to the device." << DialogStep();
+        QTest::newRow("network") << 0 << net << false << network("10.0.0.50") << "The new IP address will be used after reboot." << DialogStep();
+        QTest::newRow("network refused") << 0 << net << true << network("10.0.0.50") << "The network parameters were not changed." << DialogStep();
+        // This computer's own address: a fresh dialog with the device's values, not the rejected input.
+        const QStringList local = DiveVodNetClient().GetLocalAddresses();
+        if (!local.isEmpty())
+            QTest::newRow("own address") << 0 << net << false << network(local.first()) << "The IP address is invalid."
+                                         << shownAgain(view("lineEditIP", "10.0.0.99", true));
+        QTest::newRow("admin password") << 0 << pass << false << password(0) << "The password has been changed." << DialogStep();
+        QTest::newRow("guest password") << 0 << pass << false << password(1) << "The password has been changed." << DialogStep();
+        QTest::newRow("password refused") << 0 << pass << true << password(0) << "The password is not changed."
+                                          << shownAgain(view("", "", true));
         // clang-format on
     }
     void commands()
@@ -339,8 +356,9 @@ private slots:
         QFETCH(bool, refused);
         QFETCH(DialogStep, step);
         QFETCH(QString, message);
+        QFETCH(DialogStep, again);
         sim->modify([](SimDeviceState& s) {
-            s.remoteAddress = QStringLiteral("127.0.172.7"); // probed while logged in: nobody answers
+            s.remoteAddress = kRemote; // probed while logged in: nobody answers
             s.address = 0x0A000063; // 10.0.0.99, only reported
             s.subnetMask = 0xFFFFFF00;
             s.gateway = 0x0A000001;
@@ -350,7 +368,7 @@ private slots:
         QVERIFY(f.login(kDevice, user, user ? QStringLiteral("111111") : QStringLiteral("123456")));
         const int before = frames(kDialogOnlyTypes);
         QString shown;
-        bool askedAgain = false;
+        againShown = 0;
         TestSupport::onNextModal([&](QWidget* w) {
             auto* dialog = qobject_cast<QDialog*>(w);
             step(dialog);
@@ -358,14 +376,15 @@ private slots:
                 return dialog->reject(); // all a user can do with a view
             if (refused)
                 sim->setFault(DeviceSimulator::Fault::ErrorCode, 1000000, 1);
-            const bool again = refused && action == "actionChangePassword";
             if (!message.isEmpty())
-                answerMessage(&shown, again ? DialogStep([&](QDialog* d) { askedAgain = d->isEnabled(), d->reject(); }) : nullptr);
+                answerMessage(&shown, again);
             child<QPushButton>(dialog, "pushButtonOk")->click();
         });
         f.action(action.constData())->trigger();
         QTRY_COMPARE(shown, message);
+        QTRY_COMPARE(againShown, again ? 1 : 0);
         const SimDeviceState s = sim->state();
+        const bool sent = message.startsWith("The new IP");
         if (user == 1) {
             if (action == "actionChangePassword")
                 QCOMPARE(frames(kDialogOnlyTypes), before); // nothing read for it
@@ -373,18 +392,16 @@ private slots:
         } else if (action == "actionConfigParam") {
             QCOMPARE(s.keyLock, !refused);
         } else if (action == "actionConfigNetwork") {
-            QCOMPARE(setting("IP"), refused ? kDevice : QStringLiteral("10.0.0.50"));
-            QCOMPARE(s.address, refused ? 0x0A000063u : 0x0A000032u);
-            QCOMPARE(s.gateway, refused ? 0x0A000001u : 0u);
-            QCOMPARE(s.subnetMask, 0xFFFFFF00u);
+            QCOMPARE(setting("IP"), sent ? QStringLiteral("10.0.0.50") : kDevice);
+            QCOMPARE(s.address, sent ? 0x0A000032u : 0x0A000063u);
+            QCOMPARE(s.gateway, sent ? 0u : 0x0A000001u);
+            QCOMPARE(s.subnetMask, sent ? 0xFF000000u : 0xFFFFFF00u);
         } else {
-            // A refused change asks again; a new admin password is used at once, a guest's is not ours.
-            QTRY_COMPARE(askedAgain, refused);
+            // A new admin password is used at once; a guest's is not this window's.
             const QLatin1String tag(QTest::currentDataTag());
             QCOMPARE(s.adminPassword, QString(tag == "admin password" ? "654321" : "123456"));
             QCOMPARE(s.guestPassword, QString(tag == "guest password" ? "654321" : "111111"));
-            int modified = -1;
-            int reauthenticated = -1;
+            int modified = -1, reauthenticated = -1;
             const QList<DeviceSimulator::Received> received = sim->received();
             for (int i = 0; i < received.size(); ++i) {
                 if (received[i].type == 27)
@@ -395,31 +412,6 @@ private slots:
             QVERIFY(modified >= 0);
             QCOMPARE(reauthenticated > modified, s.adminPassword == "654321");
         }
-    }
-
-    void localAddressAsksAgain()
-    {
-        const QStringList local = DiveVodNetClient().GetLocalAddresses();
-        if (local.isEmpty())
-            QSKIP("this computer reports no address of its own");
-        sim->modify([](SimDeviceState& s) { s.address = 0x0A000063; }); // 10.0.0.99
-        WindowFixture f;
-        QVERIFY(f.login(kDevice));
-        QString shown;
-        QString refilled;
-        TestSupport::onNextModal([&](QWidget* dialog) {
-            child<QLineEdit>(dialog, "lineEditIP")->setText(local.first());
-            child<QLineEdit>(dialog, "lineEditSubnetMask")->setText(QStringLiteral("255.0.0.0"));
-            answerMessage(&shown, [&](QDialog* again) { // a fresh dialog, filled from the device again
-                refilled = child<QLineEdit>(again, "lineEditIP")->text();
-                again->reject();
-            });
-            child<QPushButton>(dialog, "pushButtonOk")->click();
-        });
-        f.action("actionConfigNetwork")->trigger();
-        QTRY_COMPARE(refilled, QStringLiteral("10.0.0.99"));
-        QCOMPARE(shown, QStringLiteral("The IP address is invalid."));
-        QCOMPARE(sim->receivedCount(25), 0);
     }
 };
 
