@@ -133,7 +133,7 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         // clang-format off
-        QTest::newRow("login ip, last group 254")   << "Login" << 0 << "192.168.1.254" << "192.168.1.254";
+        QTest::newRow("login ip, last group 254")   << "Login" << 0 << "255.255.255.254" << "255.255.255.254";
         QTest::newRow("login ip, last group 255")   << "Login" << 0 << "192.168.1.255" << "192.168.1.25";
         QTest::newRow("login password")             << "Login" << 1 << "aZ09b#Y"       << "aZ09bY";
         QTest::newRow("new password")               << "ChangePassword" << 0 << "a-b.c1"  << "abc1";
@@ -174,21 +174,23 @@ private slots:
             QTest::newRow(name) << dialog << values.split('|') << message;
         };
         // clang-format off
+        row("both blank",                 "ChangePassword", "|",           blank);
         row("confirmation blank",         "ChangePassword", "abc123|",     blank);
         row("new blank",                  "ChangePassword", "|abc123",     blank);
         row("case differs",               "ChangePassword", "abC123|abc123", mismatch);
         row("equal",                      "ChangePassword", "Ab12Cd|Ab12Cd", "");
         row("usable",                     "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.1", "");
         row("no gateway",                 "NetworkProperty", "192.168.1.100|255.255.255.0|", "");
-        row("wide mask",                  "NetworkProperty", "10.200.3.4|255.128.0.0|10.255.0.1", "");
         row("gateway elsewhere",          "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.2.1", segment);
-        row("ip 0.0.0.0",                 "NetworkProperty", "0.0.0.0|255.255.255.0|", badIp);
+        row("empty ip, before the mask",  "NetworkProperty", "|0.0.0.0|", badIp);
         row("ip all ones",                "NetworkProperty", "255.255.255.255|255.255.255.0|", badIp);
+        row("half-typed ip",              "NetworkProperty", "192.168.1.|255.255.255.0|", badIp);
         row("mask with a hole",           "NetworkProperty", "192.168.1.100|255.0.255.0|", badMask);
         row("mask 0.0.0.0",               "NetworkProperty", "192.168.1.100|0.0.0.0|", badMask);
         row("mask all ones",              "NetworkProperty", "192.168.1.100|255.255.255.255|", badMask);
         row("network address",            "NetworkProperty", "192.168.1.0|255.255.255.0|", badIp);
         row("broadcast address",          "NetworkProperty", "192.168.1.255|255.255.255.0|", badIp);
+        row("mask .254",                  "NetworkProperty", "192.168.1.101|255.255.255.254|", badIp);
         row("mask before host",           "NetworkProperty", "192.168.1.0|255.0.255.0|", badMask);
         row("host before gateway",        "NetworkProperty", "192.168.1.255|255.255.255.0|10.0.0.1", badIp);
         row("partners distinct",          "ParamCfg", "192.168.1.10||192.168.1.11|", "");
@@ -283,11 +285,9 @@ private slots:
         QTest::newRow("hover")              << "Login" << "lineEditPassword" << "hover"             << true  << kWarning;
         QTest::newRow("click")              << "Login" << "lineEditPassword" << "click"             << true  << kWarning;
         QTest::newRow("leave")              << "Login" << "lineEditPassword" << "leave"             << true  << "";
-        QTest::newRow("enter")              << "Login" << "lineEditPassword" << "enter"             << true  << "other";
         QTest::newRow("new password")       << "ChangePassword" << "lineEditNewPassword"     << "release Caps Lock" << true << kWarning;
         QTest::newRow("confirmation")       << "ChangePassword" << "lineEditComfirmPassword" << "release Caps Lock" << true << kWarning;
         QTest::newRow("user combo")         << "ChangePassword" << "comboBoxUser"            << "release Caps Lock" << true << "other";
-        QTest::newRow("confirmation hover") << "ChangePassword" << "lineEditComfirmPassword" << "hover"             << true << kWarning;
         // clang-format on
     }
 
@@ -314,7 +314,7 @@ private slots:
         } else if (action == "click") {
             QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, inside);
         } else {
-            const auto type = action == "hover" ? QEvent::MouseMove : action == "leave" ? QEvent::Leave : QEvent::Enter;
+            const auto type = action == "hover" ? QEvent::MouseMove : QEvent::Leave;
             QMouseEvent event(type, inside, target->mapToGlobal(inside), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(target, &event);
         }
@@ -450,12 +450,11 @@ private slots:
         QTest::addColumn<int>("refused");
         QTest::addColumn<QString>("shown"); // the value labels in order
         const QString product = "ACO GPIO|Velmora-ACO-GPIO|QX00001234-00000042|", rest = "|1.4|2.3.17|10.1.2.3|255.255.0.0|10.1.0.1";
-        QTest::newRow("ACO GPIO in user mode") << 50003u << 1 << 0 << product + "UserApp" + rest;
+        QTest::newRow("ACO GPIO in user mode 2") << 50003u << 2 << 0 << product + "UserApp" + rest;
         QTest::newRow("other module in update mode") << 50002u << 0 << 0 << "Unknown|Unknown|QX00001234-00000042|Update" + rest;
         // A refused request leaves its group and the later ones empty.
         QTest::newRow("product refused") << 50003u << 1 << 5 << "||||||||";
         QTest::newRow("version refused") << 50003u << 1 << 23 << product + "UserApp|||||";
-        QTest::newRow("network refused") << 50003u << 1 << 26 << product + "UserApp|1.4|2.3.17|||";
     }
 
     void deviceInformation()

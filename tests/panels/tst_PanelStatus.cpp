@@ -314,7 +314,6 @@ void TestPanelStatus::resetStatus()
     QCOMPARE(all.count("KEY_IDLE "), 12);
     QCOMPARE(all.count(": Off"), 13);
     QCOMPARE(all.count(": Disabled"), 12);
-    QCOMPARE(all.count(" key: Disabled"), 6);
     p.setKeysEnabled(true);
     p.apply(recordFrom("gpioRedMask=0x2A localLed=2 remoteLed=2 phaseAlign=2", kLit));
     QCOMPARE(p.flashSlots(), QVector<int>({ -1, 1, -1, 3, -1, 5, 6, 7, 8 }));
@@ -399,6 +398,7 @@ void TestPanelStatus::clickFilter_data()
         row("999 ms is too soon", { 1000, 999, 1000 }, { 0, 2 });
         row("exactly 1000 ms", { 1000, 1000, 1000 }, { 0, 1, 2 });
         row("ignored click counts as previous", { 2000, 500, 700, 1100 }, { 0, 3 });
+        row("inert key counts as previous", { 1500, 1500, 1500, 500 }, { 0, 1, 2 }); // IN5, none on the 4x1
         // Past midnight the time of day is smaller: the difference is negative and the click ignored.
         row("earlier time of day", { 1500, -1500, 1000 }, { 0, 2 });
     }
@@ -410,11 +410,11 @@ void TestPanelStatus::clickFilter()
     QFETCH(QList<int>, gaps);
     QFETCH(QList<int>, requested);
     KeyBench bench(kind);
-    const int keys[] = { 1, 2, 3, 4, 6 };
+    const int keys[] = { 1, 2, 5, 3, 6 };
     QList<int> expected;
     for (int i = 0; i < gaps.size(); ++i) {
         bench.clickAt(QStringLiteral("pushButtonIN%1").arg(keys[i]), gaps[i]);
-        if (requested.contains(i))
+        if (requested.contains(i) && (kind == "2x1" || keys[i] != 5))
             expected << (1 << (keys[i] - 1));
     }
     QCOMPARE(bench.requests(), expected);
