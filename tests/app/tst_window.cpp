@@ -35,17 +35,17 @@ AcoGpioInfo healthy2x1()
     return info;
 }
 
-// Accepts the first `okWrites` writes, then fails every one.
+// Counts the writes and fails write number `failing` (from 0) only.
 struct FailingDevice : QIODevice
 {
-    int left;
-    explicit FailingDevice(int okWrites)
-        : left(okWrites)
+    int failing, writes = 0;
+    explicit FailingDevice(int failingWrite = -1)
+        : failing(failingWrite)
     {
         open(QIODevice::WriteOnly);
     }
     qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 size) override { return left-- > 0 ? size : -1; }
+    qint64 writeData(const char*, qint64 size) override { return writes++ == failing ? -1 : size; }
 };
 
 QByteArray readAll(const QString& path)
@@ -309,14 +309,16 @@ private slots:
     void everyWriteFailureIsReported()
     {
         WindowFixture f;
-        f.addRow("a");
-        f.addRow("b");
-        for (int okWrites = 0; okWrites < 4; ++okWrites) {
-            FailingDevice device(okWrites);
-            QVERIFY2(!f.window->WriteLog(device), qPrintable(QString::number(okWrites)));
+        // Rows enough for several writes: a failure in the first, a middle and the last one must each count.
+        for (int i = 0; i < 300; ++i)
+            f.addRow(QString(500, QLatin1Char('n')));
+        FailingDevice whole;
+        QVERIFY(f.window->WriteLog(whole));
+        QVERIFY2(whole.writes >= 3, qPrintable(QString::number(whole.writes)));
+        for (int failing = 0; failing < whole.writes; ++failing) {
+            FailingDevice device(failing);
+            QVERIFY2(!f.window->WriteLog(device), qPrintable(QString::number(failing)));
         }
-        FailingDevice enough(4);
-        QVERIFY(f.window->WriteLog(enough));
         QVERIFY(!f.window->WriteLogFile(QString()));
         QVERIFY(!f.window->WriteLogFile(QStringLiteral("/dev/full"))); // fails only at the flush
     }
