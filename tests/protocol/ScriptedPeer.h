@@ -3,16 +3,15 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 
 #include <atomic>
 #include <functional>
 #include <mutex>
 #include <thread>
 
-// A loopback UDP peer for exchange tests: it records every datagram it receives (with the
-// sender's port) and answers as the test's script says, from its own thread. POSIX sockets,
-// bound to 127.0.0.x only. The thread stops by itself after a minute at the latest.
+// A loopback UDP peer for exchange tests: it records every datagram it receives (with the sender's port)
+// and answers as the test's script says, from its own thread. POSIX sockets, bound to 127.0.0.x only.
+// The thread stops by itself after a minute at the latest.
 class ScriptedPeer
 {
 public:
@@ -23,19 +22,17 @@ public:
         QByteArray datagram;
         QByteArray otherDatagram; // ReplyFromBoth: sent first, from the other host
     };
-
     struct Datagram
     {
         QByteArray data;
         quint16 sourcePort = 0;
         qint64 atMs = 0; // since start()
     };
-
     // index counts received datagrams from 0.
     using Script = std::function<Answer(int index, const QByteArray& request)>;
 
-    ScriptedPeer();
-    ~ScriptedPeer();
+    ScriptedPeer() = default;
+    ~ScriptedPeer() { stop(); }
     ScriptedPeer(const ScriptedPeer&) = delete;
     ScriptedPeer& operator=(const ScriptedPeer&) = delete;
 
@@ -46,10 +43,10 @@ public:
 
     void setScript(const Script& script);
     QList<Datagram> received() const;
-    int receivedCount() const;
+    int receivedCount() const { return received().size(); }
 
     static Answer silent() { return Answer(); }
-    static Answer reply(const QByteArray& datagram);
+    static Answer reply(const QByteArray& datagram) { return Answer { Answer::Reply, datagram, {} }; }
 
 private:
     void run();
