@@ -271,6 +271,8 @@ private slots:
                           : slaves.setAdminPassword(which - 5, text));
         const quint8* data = reinterpret_cast<const quint8*>(this);
         quint16 encodedSize = 77;
+        slaves.setAddress(3, 1), slaves.setAddress(-1, 1), slaves.setAdminPassword(3, text); // out of range: ignored
+        QVERIFY(slaves.adminPassword(-1).isEmpty() && slaves.adminPassword(3).isEmpty() && slaves.address(-1) + slaves.address(3) == 0);
         QCOMPARE(request[which]->isFramable(), frameSize > 0);
         QCOMPARE(request[which]->encode(&data, &encodedSize), frameSize > 0);
         QCOMPARE(int(encodedSize), frameSize);
