@@ -45,7 +45,9 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
     sleep 5
     echo "$(rss $app)" >"$work/rss.start"
     # Faults in turn, one every 30 s: each is switched off again before the next one.
-    faults=("silent|answer|10" "fault twice 3||1" "fault late 2||1" "drop 20 7|drop 0|20"
+    # Silent long enough for the alive monitor to see it whatever its phase: its 3 s pause, a wait for
+    # the exchange of the poller and then its own (4 s each).
+    faults=("silent|answer|16" "fault twice 3||1" "fault late 2||1" "drop 20 7|drop 0|20"
             "forget every 5|forget every 0|20" "flap 3000 3000|flap off|15" "fault wrong-checksum 2||1"
             "partner 127.0.191.2 flap 2000 4000|partner 127.0.191.2 flap off|20" "delay 300|delay 0|15"
             "fault other-host 2||1" "fault wrong-sequence 2||1" "fault error 1 13||1")
@@ -72,6 +74,8 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
 
 backups=("$work"/logs/backup_*.csv)
 [ -f "${backups[0]}" ] || fail "no backup: $(ls -A "$work/logs")"
+# A session that ends early (a disconnect) leaves a backup of its own before the one SIGTERM writes.
+[ "${#backups[@]}" -eq 1 ] || fail "the session ended early: ${#backups[@]} backups (${backups[*]##*/})"
 backup_rows=0
 for b in "${backups[@]}"; do backup_rows=$((backup_rows + $(tail -n +8 "$b" | wc -l))); done
 rows=$(cat "$work/rows")
