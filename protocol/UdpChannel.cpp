@@ -70,12 +70,30 @@ void UdpChannel::replaceSocket(int socket)
     if (m_socket >= 0)
         ::close(m_socket);
     m_socket = socket;
+    m_interrupted = false;
+}
+
+bool UdpChannel::renewSocket()
+{
+    const int fresh = newDatagramSocket();
+    std::lock_guard<std::mutex> lock(m_descriptorMutex);
+    // A channel woken meanwhile stays shut: a fresh socket would let the exchange wait on.
+    if (m_interrupted) {
+        if (fresh >= 0)
+            ::close(fresh);
+        return false;
+    }
+    if (m_socket >= 0)
+        ::close(m_socket);
+    m_socket = fresh;
+    return fresh >= 0;
 }
 
 void UdpChannel::interrupt()
 {
     std::lock_guard<std::mutex> lock(m_descriptorMutex);
     if (m_socket >= 0) {
+        m_interrupted = true;
         // A shut-down datagram socket makes a waiting recv return 0 at once, and every later
         // send fail, until the socket is closed or replaced.
         ::shutdown(m_socket, SHUT_RDWR);
@@ -182,11 +200,7 @@ int UdpChannel::exchange(RequestMsg& request, ResponseMsg** response, int retrie
                     << QStringLiteral("Id not eauque %1,%2").arg(request.messageType()).arg(answer->messageType());
                 delete answer;
                 *response = nullptr;
-                const int fresh = newDatagramSocket();
-                replaceSocket(fresh);
-                if (fresh < 0)
-                    return -1;
-                if (!applyReceiveTimeout(wanted))
+                if (!renewSocket() || !applyReceiveTimeout(wanted))
                     return -1;
             }
         }

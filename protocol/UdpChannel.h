@@ -58,12 +58,16 @@ private:
     void discardQueued(quint8* buffer);
     bool applyReceiveTimeout(int wantedMs);
     void replaceSocket(int socket);
+    // Moves to a new socket after an answer to another request; false when none could be made
+    // (the channel is then closed) or when interrupt() came first (the shut socket stays).
+    bool renewSocket();
 
     int m_socket;
     sockaddr_in m_destination;
     // Guards closing and replacing the descriptor against interrupt() from another thread, so that
     // interrupt() never reaches a descriptor number that was closed and handed out again.
     std::mutex m_descriptorMutex;
+    bool m_interrupted = false; // interrupt() shut the current socket down; guarded as above
 };
 
 #endif // UDPCHANNEL_H
