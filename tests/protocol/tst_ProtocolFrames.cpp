@@ -311,6 +311,9 @@ private slots:
         ResponseGetACOGPIOInfo typed;
         QCOMPARE(decodeWith(typed, datagram), result);
         QCOMPARE(response.decode(nullptr, 12), -1);
+        // A shorter datagram leaves no byte of a longer one behind.
+        QCOMPARE(decodeWith(typed, TestFrames::response(63, 0, 1, QByteArray(20, '\7'))), 0);
+        QCOMPARE(decodeWith(typed, hex("000b01004700000000000501a6")) + typed.raw()[13] + typed.raw()[1039], 0);
         QCOMPARE(::isSuccessFrame(reinterpret_cast<const quint8*>(datagram.constData()), quint16(datagram.size())), success);
 
         ResponseGetPhaseAlignState phase;
