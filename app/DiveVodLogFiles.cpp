@@ -17,6 +17,10 @@
 namespace {
 const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 
+// Rows go to the device in chunks of about this many characters: a write per row cost as much as the
+// rows' text itself.
+constexpr int kWriteChunkChars = 64 * 1024;
+
 // Latin-1 with "?" for every other character, as the files have always been written.
 bool writeText(QIODevice& device, const QString& text)
 {
@@ -100,27 +104,31 @@ bool DiveVod::MakeLogsDirectory() const
 
 bool DiveVod::WriteLog(QIODevice& device) const
 {
-    bool ok = writeText(device, AlarmJournal::CsvHead({moduleType, productSN, firmwareVersion, ipAddress}));
-    ok = ok && writeText(device, AlarmJournal::CsvColumns());
+    QString text = AlarmJournal::CsvHead({moduleType, productSN, firmwareVersion, ipAddress})
+        + AlarmJournal::CsvColumns();
     const QTableWidget* table = ui->tableWidget;
     if (table->rowCount() == 0) {
-        ok = ok && writeText(device, QStringLiteral("1,%1,,,,Everything works fine\n")
-                                         .arg(AppClock::Now().toString(QLatin1String(kRowTimeFormat))));
+        text += QStringLiteral("1,%1,,,,Everything works fine\n")
+                    .arg(AppClock::Now().toString(QLatin1String(kRowTimeFormat)));
     }
-    // One line per row, joined in place: a list of cells and a six-way arg() per row cost twice the write.
-    QString line;
+    text.reserve(kWriteChunkChars + 1024);
+    // Rows joined in place into the chunk: a list of cells and a six-way arg() per row cost twice the write.
+    // Every chunk's write is checked, so a failure part-way through is never taken for a whole file.
+    bool ok = true;
     for (int row = 0; ok && row < table->rowCount(); ++row) {
-        line.clear();
         for (int column = 0; column < 6; ++column) {
             if (column > 0)
-                line += QLatin1Char(',');
+                text += QLatin1Char(',');
             if (const QTableWidgetItem* item = table->item(row, column))
-                line += item->text();
+                text += item->text();
         }
-        line += QLatin1Char('\n');
-        ok = writeText(device, line);
+        text += QLatin1Char('\n');
+        if (text.size() >= kWriteChunkChars) {
+            ok = writeText(device, text);
+            text.resize(0); // keeps the capacity for the next chunk
+        }
     }
-    return ok;
+    return ok && (text.isEmpty() || writeText(device, text));
 }
 
 bool DiveVod::WriteLogFile(const QString& path)
