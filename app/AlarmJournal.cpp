@@ -88,6 +88,7 @@ QString AlarmJournal::Open(const QString& logsDirectory, const QDateTime& now)
     }
     syncToDisk(file.handle());
     sinceSync.start();
+    StartSyncer();
     if (!deviceInfo.isEmpty())
         WriteLine('D', deviceInfo);
     return recovered;
@@ -96,7 +97,9 @@ QString AlarmJournal::Open(const QString& logsDirectory, const QDateTime& now)
 void AlarmJournal::Close()
 {
     if (file.isOpen()) {
-        Sync();
+        StopSyncer();
+        // The last rows are on the disk before the file goes.
+        syncToDisk(file.handle());
         file.close();
     }
     syncTimer.stop();
@@ -146,9 +149,48 @@ void AlarmJournal::WriteLine(char kind, const QStringList& fields)
 void AlarmJournal::Sync()
 {
     syncTimer.stop();
-    if (file.isOpen())
-        syncToDisk(file.handle());
     sinceSync.start();
+    if (!file.isOpen())
+        return;
+    {
+        std::lock_guard<std::mutex> hold(syncMutex);
+        syncWanted = true;
+    }
+    syncWake.notify_one();
+}
+
+void AlarmJournal::StartSyncer()
+{
+    syncWanted = false;
+    syncStop = false;
+    const int fd = file.handle();
+    syncer = std::thread([this, fd] {
+        std::unique_lock<std::mutex> hold(syncMutex);
+        for (;;) {
+            syncWake.wait(hold, [this] { return syncWanted || syncStop; });
+            if (!syncWanted)
+                return;
+            // A request made while this sync runs gets a sync of its own afterwards.
+            syncWanted = false;
+            hold.unlock();
+            syncToDisk(fd);
+            hold.lock();
+        }
+    });
+}
+
+void AlarmJournal::StopSyncer()
+{
+    if (!syncer.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> hold(syncMutex);
+        syncStop = true;
+        syncWanted = false;
+    }
+    syncWake.notify_one();
+    // Waits for a sync in flight: the file must outlive it.
+    syncer.join();
 }
 
 AlarmJournal::Contents AlarmJournal::Read(const QString& path)

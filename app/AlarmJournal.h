@@ -8,7 +8,10 @@
 #include <QTimer>
 #include <QVector>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 class QLockFile;
 
@@ -62,12 +65,21 @@ private slots:
 
 private:
     void WriteLine(char kind, const QStringList& fields);
+    void StartSyncer();
+    void StopSyncer();
 
     QFile file;
     std::unique_ptr<QLockFile> lock;
     DeviceInfo deviceInfo;
     QElapsedTimer sinceSync;
     QTimer syncTimer;
+    // The disk syncs run on a thread of their own: fdatasync waits on the disk (tens of milliseconds
+    // on a busy one, longer right after a log file was written), and the window must not.
+    std::thread syncer;
+    std::mutex syncMutex;
+    std::condition_variable syncWake;
+    bool syncWanted = false;
+    bool syncStop = false;
 };
 
 #endif // ALARMJOURNAL_H
