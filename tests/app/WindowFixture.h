@@ -24,15 +24,11 @@
 
 #include <memory>
 
-inline QString setting(const char* key)
-{
-    return QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).value(QLatin1String(key)).toString();
-}
+inline QString setting(const char* key) { return QSettings("Brennhart", "DiveVod").value(key).toString(); }
+inline void setSetting(const char* key, const QVariant& v) { QSettings("Brennhart", "DiveVod").setValue(key, v); }
 
-inline void setSetting(const char* key, const QVariant& value)
-{
-    QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).setValue(QLatin1String(key), value);
-}
+const QString kAsserted = QStringLiteral("|Connection Lost|Asserted|");
+const QString kCleared = QStringLiteral("|Connection Lost|Cleared|");
 
 // A main window with a logs directory of its own, and the alarm table read back as text.
 struct WindowFixture
@@ -50,16 +46,13 @@ struct WindowFixture
     bool loggedIn() const { return action("actionDisconnect")->isEnabled() && !action("actionConnect")->isEnabled(); }
     bool connectShown() const { return !child("labelConnect")->styleSheet().contains(QLatin1String("disconnect.png")); }
 
+    QString cell(int row, int column) const { return table()->item(row, column)->text(); }
     // Each row as "input|alarm type|alarm status|notes".
     QStringList rows() const
     {
         QStringList out;
-        for (int r = 0; r < table()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 2; c < 6; ++c)
-                cells << table()->item(r, c)->text();
-            out << cells.join(QLatin1Char('|'));
-        }
+        for (int r = 0; r < table()->rowCount(); ++r)
+            out << QStringList{cell(r, 2), cell(r, 3), cell(r, 4), cell(r, 5)}.join(QLatin1Char('|'));
         return out;
     }
 
@@ -68,12 +61,12 @@ struct WindowFixture
     // Types into the login dialog the way a user would and presses OK.
     static void fillLogin(QWidget* dialog, const QString& ip, int user, const QString& password)
     {
-        auto* ipEdit = dialog->findChild<QLineEdit*>(QStringLiteral("lineEditIP"));
+        auto* ipEdit = dialog->findChild<QLineEdit*>("lineEditIP");
         ipEdit->clear();
         QTest::keyClicks(ipEdit, ip);
-        dialog->findChild<QComboBox*>(QStringLiteral("comboBoxUser"))->setCurrentIndex(user);
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("lineEditPassword")), password);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("pushButtonOk")), Qt::LeftButton);
+        dialog->findChild<QComboBox*>("comboBoxUser")->setCurrentIndex(user);
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("lineEditPassword"), password);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("pushButtonOk"), Qt::LeftButton);
     }
 
     bool login(const QString& ip, int user = 0, const QString& password = QStringLiteral("123456"))
@@ -85,9 +78,10 @@ struct WindowFixture
     }
 
     QStringList logFiles() const { return QDir(logs.path()).entryList(QDir::Files, QDir::Name); }
-    QByteArray logFile(const QString& name) const
+    QByteArray logFile(const QString& name) const { return read(logs.filePath(name)); }
+    static QByteArray read(const QString& path)
     {
-        QFile file(logs.filePath(name));
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
     int journalRows() const { return AlarmJournal::Read(logs.filePath(AlarmJournal::kFileName)).rows.size(); }
@@ -97,11 +91,7 @@ struct WindowFixture
 struct FixedClock
 {
     QDateTime now;
-    explicit FixedClock(const QDateTime& start)
-        : now(start)
-    {
-        AppClock::SetSource([this]() { return now; });
-    }
+    explicit FixedClock(const QDateTime& start) : now(start) { AppClock::SetSource([this]() { return now; }); }
     ~FixedClock() { AppClock::SetSource(nullptr); }
 };
 

@@ -1,4 +1,4 @@
-// The main window without a device: settings, layout, language, the alarm rows, the CSV files and where
+// The main window without a device: stored settings, the alarm rows, the CSV files and where
 // they go, and the crash-safe journal.
 #include "WindowFixture.h"
 
@@ -6,8 +6,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QLayout>
-#include <QMenuBar>
 #include <QStandardPaths>
 #include <QTimeEdit>
 
@@ -39,20 +37,10 @@ AcoGpioInfo healthy2x1()
 struct FailingDevice : QIODevice
 {
     int failing, writes = 0;
-    explicit FailingDevice(int failingWrite = -1)
-        : failing(failingWrite)
-    {
-        open(QIODevice::WriteOnly);
-    }
+    explicit FailingDevice(int failingWrite = -1) : failing(failingWrite) { open(QIODevice::WriteOnly); }
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char*, qint64 size) override { return writes++ == failing ? -1 : size; }
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 } // namespace
 
 class TestWindow : public QObject
@@ -64,129 +52,24 @@ private slots:
     void init() { TestSupport::clearSettings(); }
     void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
 
-    void autoSaveSettings_data()
-    {
-        QTest::addColumn<QString>("enable"); // stored before the start; empty: absent
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<bool>("checked");
-        QTest::newRow("first start") << "" << "" << true;
-        QTest::newRow("stored") << "false" << "17:45:30" << false;
-        QTest::newRow("capital T") << "True" << "" << false;
-    }
-    void autoSaveSettings()
-    {
-        QFETCH(QString, enable);
-        QFETCH(QString, time);
-        QFETCH(bool, checked);
-        if (!enable.isEmpty())
-            setSetting("AutoSaveEnable", enable);
-        if (!time.isEmpty())
-            setSetting("AutoSaveTime", time);
-        WindowFixture f;
-        auto* box = f.child<QCheckBox>("checkBoxAutoSave");
-        auto* edit = f.child<QTimeEdit>("timeEdit");
-        QCOMPARE(box->isChecked(), checked);
-        QCOMPARE(edit->isEnabled(), checked);
-        // Loading writes back only what was absent; the controls write the store.
-        QCOMPARE(setting("AutoSaveEnable"), enable.isEmpty() ? QStringLiteral("true") : enable);
-        QCOMPARE(setting("AutoSaveTime"), time.isEmpty() ? QStringLiteral("08:00:00") : time);
-        QCOMPARE(edit->time().toString(), setting("AutoSaveTime"));
-        box->setChecked(!checked);
-        QCOMPARE(setting("AutoSaveEnable"), QString(checked ? "false" : "true"));
-        QCOMPARE(edit->isEnabled(), !checked);
-        edit->setTime(QTime(21, 5, 9));
-        QCOMPARE(setting("AutoSaveTime"), QStringLiteral("21:05:09"));
-    }
-
-    void startingPanel_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("show4x1");
-        QTest::newRow("absent") << QVariant() << false;
-        QTest::newRow("1") << QVariant(1) << true;
-        QTest::newRow("7") << QVariant(7) << true;
-    }
-    void startingPanel()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, show4x1);
-        if (stored.isValid())
-            setSetting("DeviceType", stored);
-        WindowFixture f;
-        f.window->show();
-        QVERIFY(f.action("actionConnect")->isEnabled() && !f.action("actionDisconnect")->isEnabled());
-        QVERIFY(f.table()->alternatingRowColors());
-        // A record queued before a disconnect changes nothing.
-        AcoGpioInfo info = healthy2x1();
-        info.panelType = show4x1 ? 0 : 1;
-        QMetaObject::invokeMethod(f.window.get(), "OnRecvStatusInfo", Q_ARG(AcoGpioInfo, info));
-        QCOMPARE(f.table()->rowCount(), 0);
-        QCOMPARE(f.window->findChild<GPIOStatus4x1*>()->isVisible(), show4x1);
-        QCOMPARE(f.window->findChild<GPIOStatus2x1*>()->isVisible(), !show4x1);
-    }
-
-    void collapseKeepsThePanel()
-    {
-        WindowFixture f;
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        QWidget* panel = f.window->findChild<GPIOStatus2x1*>();
-        const QSize panelSize = panel->size();
-        f.click("toolButton");
-        // The window shrinks to the panel area, keeping its width and the whole panel.
-        QTRY_VERIFY(f.window->height() < 400 && !f.child("widget_2")->isVisible());
-        QVERIFY(f.window->centralWidget()->width() >= 1149 && panel->width() >= panelSize.width());
-        QCOMPARE(panel->height(), panelSize.height());
-        f.click("toolButton");
-        QCOMPARE(f.window->layout()->sizeConstraint(), QLayout::SetMinAndMaxSize);
-        QTRY_VERIFY(f.child("widget_2")->height() >= 550 && f.child("widget_2")->minimumHeight() == 0);
-    }
-
-    void loginOffersTheStoredAddress()
+    void loginOffersTheStoredAddressAndPanel()
     {
         // Only looked at and cancelled: nothing is ever sent to the default address.
         for (const QString& stored : {QString(), QStringLiteral("127.0.171.9")}) {
             setSetting("IP", stored);
+            if (!stored.isEmpty())
+                setSetting("DeviceType", 1);
             WindowFixture f;
+            f.window->show();
+            QCOMPARE(f.window->findChild<GPIOStatus4x1*>()->isVisible(), !stored.isEmpty());
             QString offered;
-            TestSupport::onNextModal([&](QWidget* dialog) {
-                offered = dialog->findChild<QLineEdit*>(QStringLiteral("lineEditIP"))->text();
-                qobject_cast<QDialog*>(dialog)->reject();
+            TestSupport::onNextModal([&](QWidget* d) {
+                offered = d->findChild<QLineEdit*>("lineEditIP")->text(), qobject_cast<QDialog*>(d)->reject();
             });
             f.action("actionConnect")->trigger();
             QCOMPARE(offered, stored.isEmpty() ? QStringLiteral("192.168.1.100") : stored);
             QVERIFY(!f.loggedIn());
         }
-    }
-
-    void languageCommand()
-    {
-        WindowFixture f;
-        f.window->move(100, 50);
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        const QPoint centred(f.window->x() + (f.window->width() - f.language.width()) / 2,
-                             f.window->y() + (f.window->height() - f.language.height()) / 2);
-        QPoint at;
-        const auto choose = [&](const char* button) {
-            TestSupport::onNextModal([&at, button](QWidget* dialog) {
-                at = dialog->pos();
-                dialog->findChild<QComboBox*>(QStringLiteral("comboBox"))->setCurrentIndex(1);
-                QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-            });
-            f.action("actionConfigure")->trigger();
-            return f.window->menuBar()->actions().first()->text();
-        };
-        QCOMPARE(choose("pushButtonCancel"), QStringLiteral("Device"));
-        QCOMPARE(at, centred);
-        QVERIFY(setting("Language").isEmpty());
-        QCOMPARE(choose("pushButtonOk"), QString::fromUtf8("设备"));
-        QCOMPARE(f.table()->horizontalHeaderItem(0)->text(), QString::fromUtf8("序号"));
-        QCOMPARE(f.child<QPushButton>("pushButtonClear")->text(), QString::fromUtf8("清除"));
-        f.language.SetLanguage(0);
-        TestSupport::onNextModal([&at](QWidget* about) { at = QPoint(-1, -1), qobject_cast<QDialog*>(about)->reject(); });
-        f.action("actionAbout")->trigger();
-        QCOMPARE(at, QPoint(-1, -1));
     }
 
     void changes_data()
@@ -349,6 +232,7 @@ private slots:
         f.child<QCheckBox>("checkBoxAutoSave")->setChecked(false);
         tickAt(kMorning.addDays(2));
         QCOMPARE(f.logFiles().size(), 2);
+        QCOMPARE(setting("AutoSaveEnable") + setting("AutoSaveTime"), QStringLiteral("false08:00:30"));
     }
 
     void backupsOfOneMinuteAreAllKept()
@@ -397,8 +281,7 @@ private slots:
         f.addRow("mine");
         QString proposed;
         TestSupport::onNextModal([&proposed](QWidget* w) {
-            proposed = qobject_cast<QFileDialog*>(w)->selectedFiles().value(0);
-            qobject_cast<QFileDialog*>(w)->reject();
+            proposed = qobject_cast<QFileDialog*>(w)->selectedFiles().value(0), qobject_cast<QDialog*>(w)->reject();
         });
         f.click("pushButtonSaveAs");
         QVERIFY2(proposed.endsWith("/mylog.csv") && f.logFiles().isEmpty(), qPrintable(proposed));
@@ -418,22 +301,6 @@ private slots:
         QFile(temp.filePath("file")).open(QIODevice::WriteOnly);
         QCOMPARE(DiveVod::DefaultLogsDirectory(temp.filePath("file/bin")),
                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/logs");
-
-        // The status bar names any other directory; every missing level is made on the first save.
-        LanguageConfig language(nullptr);
-        DiveVod window(&language);
-        const auto note = [&window] { return window.statusBar()->findChild<QLabel*>("labelLogsDirectory"); };
-        QVERIFY(!note()); // the test program's own "../logs" is writable
-        const QString logs = temp.filePath("share/Brennhart/DiveVod/logs");
-        window.SetLogsDirectory(logs);
-        window.statusBar()->showMessage(QStringLiteral("saved"));
-        window.statusBar()->clearMessage();
-        QVERIFY(note() && !note()->isHidden());
-        QCOMPARE(note()->text(), "CSV files go to " + QDir::toNativeSeparators(logs));
-        window.BackupLog();
-        QCOMPARE(QDir(logs).entryList({"backup_*.csv"}, QDir::Files).size(), 1);
-        window.SetLogsDirectory(QString());
-        QVERIFY(!note());
     }
 
     void journalLeftByAKillIsRecovered()
@@ -459,7 +326,7 @@ private slots:
         const QString recovered = crashed.filePath("recovered_2026-03-01_09-15.csv");
         QCOMPARE(f.window->OpenAlarmJournal(), recovered);
         QVERIFY(other.OpenAlarmJournal().isEmpty());
-        QCOMPARE(readAll(recovered), readAll(crashed.filePath("saved")));
+        QCOMPARE(WindowFixture::read(recovered), WindowFixture::read(crashed.filePath("saved")));
         QCOMPARE(f.window->statusBar()->currentMessage(),
                  "Alarm rows of an unfinished session were recovered into " + QDir::toNativeSeparators(recovered));
         // Emptied once recovered; a later recovery never replaces an earlier file.
@@ -469,7 +336,7 @@ private slots:
         QCOMPARE(f.window->OpenAlarmJournal(), QString());
         AlarmJournal again;
         QCOMPARE(again.Open(crashed.path(), clock.now), crashed.filePath("recovered_2026-03-01_09-15_2.csv"));
-        QVERIFY(readAll(recovered).contains(",Green, with a comma\nand a line end\n"));
+        QVERIFY(WindowFixture::read(recovered).contains(",Green, with a comma\nand a line end\n"));
     }
 };
 

@@ -1,11 +1,9 @@
 #include "TestSupport.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 void TestSupport::isolateSettings()
@@ -18,9 +16,7 @@ void TestSupport::isolateSettings()
 
 void TestSupport::clearSettings()
 {
-    QSettings settings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod"));
-    settings.clear();
-    settings.sync();
+    QSettings(QStringLiteral("Brennhart"), QStringLiteral("DiveVod")).clear();
 }
 
 void TestSupport::onNextModal(const std::function<void(QWidget*)>& action, int timeoutMs)
@@ -32,23 +28,8 @@ void TestSupport::onNextModal(const std::function<void(QWidget*)>& action, int t
         const bool shown = modal && modal->isVisible();
         if (!shown && !deadline.hasExpired())
             return;
-        timer->stop();
-        timer->deleteLater();
-        if (shown)
-            action(modal);
-        else
-            qWarning("TestSupport::onNextModal: no modal widget appeared");
+        timer->stop(), timer->deleteLater();
+        shown ? action(modal) : qWarning("TestSupport::onNextModal: no modal widget appeared");
     });
     timer->start(10);
-}
-
-void TestSupport::clickButton(QWidget* dialog, const QString& text)
-{
-    if (text.isEmpty())
-        return QTest::keyClick(dialog, Qt::Key_Enter);
-    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
-        if (button->text().remove(QLatin1Char('&')) == text)
-            return button->click();
-    }
-    qWarning("TestSupport::clickButton: no button '%s'", qPrintable(text));
 }
