@@ -4,61 +4,105 @@
 #include <QByteArray>
 #include <QList>
 
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
 
-// A loopback UDP peer for exchange tests: it records every datagram it receives (with the sender's port)
-// and answers as the test's script says, from its own thread. POSIX sockets, bound to 127.0.0.x only.
-// The thread stops by itself after a minute at the latest.
+// A loopback UDP peer for exchange tests: it records every datagram it receives and answers as the test's
+// script says, from its own thread, on 127.0.0.1 (and 127.0.0.2 for answers from another host). The thread
+// ends after a minute at the latest.
 class ScriptedPeer
 {
 public:
     struct Answer
     {
-        enum Kind { Silent, Reply, ReplyFromOtherHost, ReplyFromBoth };
-        Kind kind = Silent;
-        QByteArray datagram;
-        QByteArray otherDatagram; // ReplyFromBoth: sent first, from the other host
+        QByteArray datagram, fromOtherHost; // a null array is not sent; fromOtherHost goes first
     };
     struct Datagram
     {
         QByteArray data;
-        quint16 sourcePort = 0;
-        qint64 atMs = 0; // since start()
+        quint16 sourcePort;
+        qint64 atMs; // since start()
     };
-    // index counts received datagrams from 0.
-    using Script = std::function<Answer(int index, const QByteArray& request)>;
+    using Script = std::function<Answer(int index, const QByteArray& request)>; // index counts from 0
 
-    ScriptedPeer() = default;
-    ~ScriptedPeer() { stop(); }
-    ScriptedPeer(const ScriptedPeer&) = delete;
-    ScriptedPeer& operator=(const ScriptedPeer&) = delete;
-
-    // Binds address:port (0: a free one), and otherAddress:0 when given (for answers from another loopback host).
-    bool start(const char* address = "127.0.0.1", const char* otherAddress = nullptr, quint16 port = 0);
-    void stop();
-    quint16 port() const { return m_port; }
-
-    void setScript(const Script& script);
-    QList<Datagram> received() const;
+    ~ScriptedPeer()
+    {
+        running = false;
+        if (thread.joinable())
+            thread.join();
+        ::close(fd[0]), ::close(fd[1]);
+    }
+    bool start(const Script& script = Script())
+    {
+        setScript(script);
+        fd[0] = bound("127.0.0.1", &port), fd[1] = bound("127.0.0.2", nullptr);
+        running = fd[0] >= 0 && fd[1] >= 0;
+        if (running)
+            thread = std::thread([this] { run(); });
+        return running;
+    }
+    void setScript(const Script& s)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        script = s;
+    }
+    QList<Datagram> received() const { std::lock_guard<std::mutex> lock(mutex); return log; }
     int receivedCount() const { return received().size(); }
-
-    static Answer silent() { return Answer(); }
-    static Answer reply(const QByteArray& datagram) { return Answer { Answer::Reply, datagram, {} }; }
+    quint16 port = 0;
 
 private:
-    void run();
+    static int bound(const char* address, quint16* port)
+    {
+        sockaddr_in local {};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = inet_addr(address);
+        socklen_t size = sizeof(local);
+        const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+        if (::bind(socket, reinterpret_cast<sockaddr*>(&local), size) != 0 || ::getsockname(socket, reinterpret_cast<sockaddr*>(&local), &size) != 0)
+            return ::close(socket), -1;
+        if (port)
+            *port = ntohs(local.sin_port);
+        return socket;
+    }
+    void run()
+    {
+        using namespace std::chrono;
+        const auto started = steady_clock::now();
+        char buffer[2048];
+        while (running && steady_clock::now() < started + seconds(60)) {
+            pollfd pfd { fd[0], POLLIN, 0 };
+            sockaddr_in from {};
+            socklen_t size = sizeof(from);
+            const ssize_t n = ::poll(&pfd, 1, 20) > 0 ? ::recvfrom(fd[0], buffer, sizeof(buffer), 0, reinterpret_cast<sockaddr*>(&from), &size) : -1;
+            if (n < 0 || (ntohl(from.sin_addr.s_addr) >> 24) != 127) // answers go back only to loopback senders
+                continue;
+            Answer answer;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                log.append(Datagram { QByteArray(buffer, int(n)), ntohs(from.sin_port), duration_cast<milliseconds>(steady_clock::now() - started).count() });
+                answer = script ? script(log.size() - 1, log.last().data) : Answer();
+            }
+            const QByteArray* out[2] = { &answer.datagram, &answer.fromOtherHost };
+            for (int i : { 1, 0 })
+                if (!out[i]->isNull())
+                    ::sendto(fd[i], out[i]->constData(), size_t(out[i]->size()), 0, reinterpret_cast<sockaddr*>(&from), size);
+        }
+    }
 
-    int m_socket = -1;
-    int m_otherSocket = -1;
-    quint16 m_port = 0;
-    std::atomic<bool> m_running { false };
-    std::thread m_thread;
-    mutable std::mutex m_mutex;
-    Script m_script;
-    QList<Datagram> m_received;
+    int fd[2] = { -1, -1 };
+    std::atomic<bool> running { false };
+    std::thread thread;
+    mutable std::mutex mutex;
+    Script script;
+    QList<Datagram> log;
 };
 
 #endif // SCRIPTEDPEER_H

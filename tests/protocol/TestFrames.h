@@ -30,17 +30,12 @@ inline QByteArray shortFrame(quint16 sequence)
     return frame;
 }
 
-inline int byteAt(const QByteArray& frame, int index)
-{
-    return index < frame.size() ? quint8(frame.at(index)) : 0;
-}
-
 // Big-endian number of `size` bytes at `index`; bytes beyond the frame read as 0.
 inline quint32 number(const QByteArray& frame, int index, int size)
 {
     quint32 value = 0;
     for (int i = 0; i < size; ++i)
-        value = value << 8 | quint32(byteAt(frame, index + i));
+        value = value << 8 | (index + i < frame.size() ? quint8(frame.at(index + i)) : 0u);
     return value;
 }
 

@@ -48,8 +48,6 @@
 #include "SimpleRequest.h"
 #include "SimpleResponse.h"
 #include "TestFrames.h"
-#include <QtTest>
-#include <memory>
 
 #include <QtTest>
 
