@@ -6,7 +6,6 @@
 
 #include <arpa/inet.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,22 +14,14 @@
 #include <mutex>
 #include <thread>
 
-// A loopback UDP peer for exchange tests: it records every datagram it receives and answers as the test's
-// script says, from its own thread, on 127.0.0.1 (and 127.0.0.2 for answers from another host). The thread
+// A loopback UDP peer for exchange tests: it records every datagram it receives and answers as the script
+// says, from its own thread, on 127.0.0.1 (and from 127.0.0.2 for answers from another host). The thread
 // ends after a minute at the latest.
 class ScriptedPeer
 {
 public:
-    struct Answer
-    {
-        QByteArray datagram, fromOtherHost; // a null array is not sent; fromOtherHost goes first
-    };
-    struct Datagram
-    {
-        QByteArray data;
-        quint16 sourcePort;
-        qint64 atMs; // since start()
-    };
+    struct Answer { QByteArray datagram, fromOtherHost; }; // a null array is not sent; fromOtherHost goes first
+    struct Datagram { QByteArray data; quint16 sourcePort; qint64 atMs; }; // atMs: since start()
     using Script = std::function<Answer(int index, const QByteArray& request)>; // index counts from 0
 
     ~ScriptedPeer()
@@ -43,35 +34,31 @@ public:
     bool start(const Script& script = Script())
     {
         setScript(script);
-        fd[0] = bound("127.0.0.1", &port), fd[1] = bound("127.0.0.2", nullptr);
-        running = fd[0] >= 0 && fd[1] >= 0;
-        if (running)
-            thread = std::thread([this] { run(); });
-        return running;
+        for (int i : { 0, 1 }) {
+            sockaddr_in local { AF_INET, 0, { inet_addr(i ? "127.0.0.2" : "127.0.0.1") }, {} };
+            socklen_t size = sizeof(local);
+            fd[i] = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+            if (::bind(fd[i], reinterpret_cast<sockaddr*>(&local), size) != 0 || ::getsockname(fd[i], reinterpret_cast<sockaddr*>(&local), &size) != 0)
+                return false;
+            port = i ? port : ntohs(local.sin_port);
+        }
+        running = true;
+        thread = std::thread([this] { run(); });
+        return true;
     }
     void setScript(const Script& s)
     {
         std::lock_guard<std::mutex> lock(mutex);
         script = s;
     }
-    QList<Datagram> received() const { std::lock_guard<std::mutex> lock(mutex); return log; }
-    int receivedCount() const { return received().size(); }
+    QList<Datagram> received() const
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return log;
+    }
     quint16 port = 0;
 
 private:
-    static int bound(const char* address, quint16* port)
-    {
-        sockaddr_in local {};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = inet_addr(address);
-        socklen_t size = sizeof(local);
-        const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-        if (::bind(socket, reinterpret_cast<sockaddr*>(&local), size) != 0 || ::getsockname(socket, reinterpret_cast<sockaddr*>(&local), &size) != 0)
-            return ::close(socket), -1;
-        if (port)
-            *port = ntohs(local.sin_port);
-        return socket;
-    }
     void run()
     {
         using namespace std::chrono;
@@ -84,12 +71,9 @@ private:
             const ssize_t n = ::poll(&pfd, 1, 20) > 0 ? ::recvfrom(fd[0], buffer, sizeof(buffer), 0, reinterpret_cast<sockaddr*>(&from), &size) : -1;
             if (n < 0 || (ntohl(from.sin_addr.s_addr) >> 24) != 127) // answers go back only to loopback senders
                 continue;
-            Answer answer;
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                log.append(Datagram { QByteArray(buffer, int(n)), ntohs(from.sin_port), duration_cast<milliseconds>(steady_clock::now() - started).count() });
-                answer = script ? script(log.size() - 1, log.last().data) : Answer();
-            }
+            std::lock_guard<std::mutex> lock(mutex);
+            log.append(Datagram { QByteArray(buffer, int(n)), ntohs(from.sin_port), duration_cast<milliseconds>(steady_clock::now() - started).count() });
+            const Answer answer = script ? script(log.size() - 1, log.last().data) : Answer();
             const QByteArray* out[2] = { &answer.datagram, &answer.fromOtherHost };
             for (int i : { 1, 0 })
                 if (!out[i]->isNull())
