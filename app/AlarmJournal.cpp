@@ -96,8 +96,9 @@ QString AlarmJournal::Open(const QString& logsDirectory, const QDateTime& now)
 
 void AlarmJournal::Close()
 {
+    // Whatever state the file is in, no sync thread may outlive the journal or meet the next Open.
+    StopSyncer();
     if (file.isOpen()) {
-        StopSyncer();
         // The last rows are on the disk before the file goes.
         syncToDisk(file.handle());
         file.close();
