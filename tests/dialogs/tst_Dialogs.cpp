@@ -232,16 +232,10 @@ private slots:
         QCOMPARE(warned, message.isEmpty() ? QStringList() : QStringList({ d->windowTitle(), message, "1" }));
     }
 
-    // What Login, ChangePassword and NetworkProperty hand back, as they stand.
+    // What ChangePassword and NetworkProperty hand back as they stand, and Login's address lock.
     void valuesHandedBack()
     {
         Login login;
-        login.SetIP(QStringLiteral("192.168.1."));
-        login.findChild<QComboBox*>("comboBoxUser")->setCurrentIndex(1);
-        QString ip, password = QStringLiteral("x");
-        int user = -1;
-        login.GetLoginInfo(ip, user, password);
-        QCOMPARE(QStringList({ ip, QString::number(user), password }), QStringList({ "192.168.1.", "1", "" }));
         login.OnDisableIp(1);
         QVERIFY(!login.findChild<QLineEdit*>("lineEditIP")->isEnabled());
         login.OnDisableIp(2);
@@ -265,40 +259,36 @@ private slots:
         network.GetNetworkProperty(address, mask, gateway);
         QCOMPARE(QStringList({ address.toString(), mask.toString(), gateway.toString() }),
                  QStringList({ "10.1.2.3", "255.255.0.0", "" }));
-        network.SetInfo(QStringLiteral("note"));
-        QCOMPARE(network.findChild<QLabel*>("labelInfo")->text(), QStringLiteral("note"));
     }
 
     // Only a Caps Lock release, a hover or a click touches the warning, below the password field being typed
     // into; leaving the field hides it.
     void capsLockWarning_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("field"); // lineEditPassword in Login, the rest in ChangePassword
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("capsOn");
         QTest::addColumn<QString>("tipAfter"); // "other": the tip shown before stays
         // clang-format off
-        QTest::newRow("Caps Lock on")       << "Login" << "lineEditPassword" << "release Caps Lock" << true  << kWarning;
-        QTest::newRow("Caps Lock off")      << "Login" << "lineEditPassword" << "release Caps Lock" << false << "";
-        QTest::newRow("other key")          << "Login" << "lineEditPassword" << "release A"         << true  << "other";
-        QTest::newRow("hover")              << "Login" << "lineEditPassword" << "hover"             << true  << kWarning;
-        QTest::newRow("click")              << "Login" << "lineEditPassword" << "click"             << true  << kWarning;
-        QTest::newRow("leave")              << "Login" << "lineEditPassword" << "leave"             << true  << "";
-        QTest::newRow("new password")       << "ChangePassword" << "lineEditNewPassword"     << "release Caps Lock" << true << kWarning;
-        QTest::newRow("confirmation")       << "ChangePassword" << "lineEditComfirmPassword" << "release Caps Lock" << true << kWarning;
-        QTest::newRow("user combo")         << "ChangePassword" << "comboBoxUser"            << "release Caps Lock" << true << "other";
+        QTest::newRow("Caps Lock on")       << "lineEditPassword" << "release Caps Lock" << true  << kWarning;
+        QTest::newRow("Caps Lock off")      << "lineEditPassword" << "release Caps Lock" << false << "";
+        QTest::newRow("other key")          << "lineEditPassword" << "release A"         << true  << "other";
+        QTest::newRow("hover")              << "lineEditPassword" << "hover"             << true  << kWarning;
+        QTest::newRow("click")              << "lineEditPassword" << "click"             << true  << kWarning;
+        QTest::newRow("leave")              << "lineEditPassword" << "leave"             << true  << "";
+        QTest::newRow("new password")       << "lineEditNewPassword"     << "release Caps Lock" << true << kWarning;
+        QTest::newRow("confirmation")       << "lineEditComfirmPassword" << "release Caps Lock" << true << kWarning;
+        QTest::newRow("user combo")         << "comboBoxUser"            << "release Caps Lock" << true << "other";
         // clang-format on
     }
 
     void capsLockWarning()
     {
-        QFETCH(QString, dialog);
         QFETCH(QString, field);
         QFETCH(QString, action);
         QFETCH(bool, capsOn);
         QFETCH(QString, tipAfter);
-        std::unique_ptr<QDialog> d(make(dialog));
+        std::unique_ptr<QDialog> d(make(field == "lineEditPassword" ? "Login" : "ChangePassword"));
         d->move(100, 80); // shown at a known place and active, as the main window runs it
         d->show();
         d->activateWindow();
@@ -358,88 +348,68 @@ private slots:
         QCOMPARE(QSettings("Brennhart", "DiveVod").value("Language").toInt(), 1);
     }
 
-    void paramRead_data()
+    // Only a complete read reaches the form. A write sends the key states, then the partners, and stops at the
+    // first refusal; an address the check refuses sends nothing.
+    void param_data()
     {
         QTest::addColumn<int>("panelType");
         QTest::addColumn<bool>("autoMode");
-        QTest::addColumn<int>("refused"); // message type the device refuses, 0: none
-        QTest::addColumn<QString>("shown"); // lock, auto mode, panel type, whether it can be chosen
+        QTest::addColumn<int>("readRefused"); // message type the device refuses, 0: none
+        QTest::addColumn<QString>("shown"); // lock, auto mode, panel type, whether it can be chosen, the partners
+        QTest::addColumn<QString>("form"); // the addresses and passwords then entered
+        QTest::addColumn<int>("writeRefused"); // -1: nothing may be sent
+        QTest::addColumn<QString>("stored"); // lock, auto mode, panel type and the partners on the device afterwards
+        const QString read = "10.0.0.7|0.0.0.0|0.0.0.0|10.0.0.9|654321|||abc"; // 0.0.0.0 as the device reports it
         // clang-format off
-        QTest::newRow("D2X1, auto mode off")   << 0 << false << 0  << "Enabled Disabled D2X1 enabled";
-        QTest::newRow("4X1, auto mode on")     << 1 << true  << 0  << "Enabled Enabled 4X1 disabled";
-        QTest::newRow("panel type 7")          << 7 << false << 0  << "Enabled Disabled 4X1 enabled";
-        QTest::newRow("slave devices refused") << 1 << true  << 70 << "Disabled Disabled D2X1 enabled";
+        QTest::newRow("D2X1, all rows empty") << 0 << false << 0 << "Enabled Disabled D2X1 enabled " + read
+            << "||||pw0|pw1|pw2|pw3" << 0 << "0 0 0 0.0.0.0|0.0.0.0|0.0.0.0|0.0.0.0|pw0|pw1|pw2|pw3";
+        QTest::newRow("4X1 auto mode, main and two slaves") << 1 << true << 0 << "Enabled Enabled 4X1 disabled " + read
+            << "10.0.0.5||10.0.0.6|192.168.100.254|a|||b" << 0 << "0 0 1 10.0.0.5|0.0.0.0|10.0.0.6|192.168.100.254|a|||b";
+        // The key states go before the refused main device (type 7 reads as 4X1, goes as 1), the slaves never.
+        QTest::newRow("type 7, main device refused") << 7 << false << 0 << "Enabled Disabled 4X1 enabled " + read
+            << "10.0.0.5|10.0.0.6||||||" << 64 << "0 0 1 " + read;
+        QTest::newRow("slaves refused, half-typed address") << 1 << true << 70 << "Disabled Disabled D2X1 enabled |||||||"
+            << "10.0.0.5|10.0.0.||||||" << -1 << "1 1 1 " + read;
         // clang-format on
     }
 
-    // Only a complete read reaches the form.
-    void paramRead()
+    void param()
     {
         QFETCH(int, panelType);
         QFETCH(bool, autoMode);
-        QFETCH(int, refused);
+        QFETCH(int, readRefused);
         QFETCH(QString, shown);
+        QFETCH(QString, form);
+        QFETCH(int, writeRefused);
+        QFETCH(QString, stored);
         sim.modify([&](SimDeviceState& s) {
             s.keyLock = true, s.autoMode = autoMode, s.panelType = quint8(panelType);
             s.remoteAddress = "10.0.0.7", s.remotePassword = "654321";
             s.slaveAddress[2] = "10.0.0.9", s.slavePassword[2] = "abc";
         });
-        if (refused)
-            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, refused);
+        if (readRefused)
+            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, readRefused);
         ParamCfg dialog(&client);
-        QCOMPARE(dialog.ReadParam(), refused ? -1 : 0);
-        QStringList combos;
-        for (const char* name : { "comboBoxLock", "comboBoxAutoMode", "comboBoxType" })
-            combos << dialog.findChild<QComboBox*>(name)->currentText();
-        combos << (dialog.findChild<QComboBox*>("comboBoxType")->isEnabled() ? "enabled" : "disabled");
-        QCOMPARE(combos.join(' '), shown);
-        // A partner the device reports as 0.0.0.0 is shown as such.
-        QCOMPARE(texts(entries(&dialog)).join('|'), refused ? "|||||||" : "10.0.0.7|0.0.0.0|0.0.0.0|10.0.0.9|654321|||abc");
+        QCOMPARE(dialog.ReadParam(), readRefused ? -1 : 0);
+        const auto combo = [&dialog](const char* name) { return dialog.findChild<QComboBox*>(name); };
+        QCOMPARE(QStringList({ combo("comboBoxLock")->currentText(), combo("comboBoxAutoMode")->currentText(),
+                               combo("comboBoxType")->currentText(), combo("comboBoxType")->isEnabled() ? "enabled" : "disabled",
+                               texts(entries(&dialog)).join('|') }).join(' '),
+                 shown);
         // The panel type can be chosen only without auto mode.
-        dialog.findChild<QComboBox*>("comboBoxAutoMode")->setCurrentIndex(autoMode ? 0 : 1);
-        QCOMPARE(dialog.findChild<QComboBox*>("comboBoxType")->isEnabled(), autoMode);
-    }
-
-    void paramWrite_data()
-    {
-        QTest::addColumn<QString>("form"); // the addresses and passwords as entered
-        QTest::addColumn<int>("refused"); // -1: nothing may be sent
-        QTest::addColumn<QString>("stored"); // partner addresses and passwords on the device afterwards
-        // clang-format off
-        QTest::newRow("all rows empty") << "||||pw0|pw1|pw2|pw3" << 0 << "0.0.0.0|0.0.0.0|0.0.0.0|0.0.0.0|pw0|pw1|pw2|pw3";
-        QTest::newRow("main and two slaves") << "10.0.0.5||10.0.0.6|192.168.100.254|a|||b" << 0 << "10.0.0.5|0.0.0.0|10.0.0.6|192.168.100.254|a|||b";
-        // A refused write stops there: the key states went before it, the slaves are never sent.
-        QTest::newRow("main device refused") << "10.0.0.5|10.0.0.6|||||||" << 64 << "10.9.9.9|0.0.0.0|10.9.9.8|0.0.0.0||||";
-        // An address the check refuses is never sent.
-        QTest::newRow("half-typed address") << "10.0.0.5|10.0.0.||||||" << -1 << "10.9.9.9|0.0.0.0|10.9.9.8|0.0.0.0||||";
-        // clang-format on
-    }
-
-    void paramWrite()
-    {
-        QFETCH(QString, form);
-        QFETCH(int, refused);
-        QFETCH(QString, stored);
-        sim.modify([](SimDeviceState& s) {
-            s.keyLock = false, s.autoMode = true, s.panelType = 7; // read back as "4X1", written as 1
-            s.remoteAddress = "10.9.9.9", s.slaveAddress[1] = "10.9.9.8";
-        });
-        ParamCfg dialog(&client);
-        QCOMPARE(dialog.ReadParam(), 0);
-        dialog.findChild<QComboBox*>("comboBoxLock")->setCurrentIndex(1);
-        dialog.findChild<QComboBox*>("comboBoxAutoMode")->setCurrentIndex(0);
+        combo("comboBoxAutoMode")->setCurrentIndex(autoMode ? 0 : 1);
+        QCOMPARE(combo("comboBoxType")->isEnabled(), autoMode);
+        combo("comboBoxAutoMode")->setCurrentIndex(0);
+        combo("comboBoxLock")->setCurrentIndex(0);
         for (int i = 0; i < 8; ++i)
             entries(&dialog)[i]->setText(form.section('|', i, i));
-        if (refused > 0)
-            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, refused);
-        QCOMPARE(dialog.WriteParam(), refused ? -1 : 0);
-
+        if (writeRefused > 0)
+            sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, writeRefused);
+        QCOMPARE(dialog.WriteParam(), writeRefused ? -1 : 0);
         const SimDeviceState s = sim.state();
-        QCOMPARE(QString("lock %1 auto %2 type %3").arg(s.keyLock).arg(s.autoMode).arg(s.panelType),
-                 refused < 0 ? "lock 0 auto 1 type 7" : "lock 1 auto 0 type 1");
-        QCOMPARE(QStringList({ s.remoteAddress, s.slaveAddress[0], s.slaveAddress[1], s.slaveAddress[2],
-                               s.remotePassword, s.slavePassword[0], s.slavePassword[1], s.slavePassword[2] })
-                     .join('|'),
+        QCOMPARE(QString("%1 %2 %3 ").arg(s.keyLock).arg(s.autoMode).arg(s.panelType)
+                     + QStringList({ s.remoteAddress, s.slaveAddress[0], s.slaveAddress[1], s.slaveAddress[2],
+                                     s.remotePassword, s.slavePassword[0], s.slavePassword[1], s.slavePassword[2] }).join('|'),
                  stored);
     }
 
@@ -463,9 +433,7 @@ private slots:
         QFETCH(int, workMode);
         QFETCH(int, refused);
         QFETCH(QString, shown);
-        sim.modify([&](SimDeviceState& s) {
-            s.productCode = productCode, s.workMode = quint8(workMode);
-        });
+        sim.modify([&](SimDeviceState& s) { s.productCode = productCode, s.workMode = quint8(workMode); });
         if (refused)
             sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, refused);
         General dialog(&client);

@@ -10,14 +10,10 @@
 #include "PanelStyles.h"
 #include "StatusPanelLogic.h"
 
-#include <QAbstractButton>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTranslator>
 #include <QtTest>
+#include <QtWidgets>
 
-#include <functional>
-#include <memory>
+#include <numeric>
 
 namespace {
 // One status panel of either kind ("2x1", "4x1") behind a uniform face, so that each case runs on both.
@@ -42,7 +38,6 @@ struct PanelUnderTest
                                                { KEY_IDLE, "KEY_IDLE" }, { KEY_ACTIVE, "KEY_ACTIVE" } };
         return names.value(child(name)->styleSheet(), child(name)->styleSheet());
     }
-    // The look and description of every named child.
     QMap<QString, QString> looks() const
     {
         QMap<QString, QString> all;
@@ -60,13 +55,6 @@ struct PanelUnderTest
     std::function<LedStatusTimer*(int)> timer;
     std::function<QVector<int>()> flashSlots;
 };
-
-inline void kindsData()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("2x1") << QStringLiteral("2x1");
-    QTest::newRow("4x1") << QStringLiteral("4x1");
-}
 
 // A record from "field=value ..." (decimal or 0x hex) over `base`.
 inline AcoGpioInfo recordFrom(const QString& fields, AcoGpioInfo base = AcoGpioInfo())
@@ -104,50 +92,6 @@ int slotOf(const QString& object)
 
 QTime fakeNow;
 
-// A simulated device on 127.0.0.1, a client logged in to it as admin, and a panel on that client whose
-// key presses the spy records, under a fake clock.
-struct KeyBench
-{
-    explicit KeyBench(const QString& kind)
-        : panel((fakeNow = QTime(10, 0, 0), StatusPanelLogic::SetClock([]() { return fakeNow; }),
-                 PanelUnderTest::Make(kind, &client))) // the panel notes the time it is made
-        , spy(panel.widget.get(), SIGNAL(RemoteABKey(int)))
-    {
-        panel.setKeysEnabled(true);
-        QVERIFY(sim.start("127.0.0.1", 0));
-        QCOMPARE(client.OpenChannel(sim.address(), sim.port()), 0);
-        client.SetLoginInfo(0, QStringLiteral("123456"));
-        QCOMPARE(client.Authenticate(), 0);
-        sim.clearReceived();
-    }
-    ~KeyBench() { StatusPanelLogic::SetClock(nullptr); }
-
-    void clickAt(const QString& key, int afterMs) // after the previous fake instant
-    {
-        fakeNow = fakeNow.addMSecs(afterMs);
-        panel.button(key)->click();
-    }
-    QList<int> requests() const // the key byte of every SetABKeyState request that reached the device
-    {
-        QList<int> keys;
-        for (const DeviceSimulator::Received& r : sim.received())
-            if (r.type == 72)
-                keys << quint8(r.frame.at(11));
-        return keys;
-    }
-    QList<int> announced() const
-    {
-        QList<int> bits;
-        for (const auto& signal : spy)
-            bits << signal.at(0).toInt();
-        return bits;
-    }
-
-    DeviceSimulator sim;
-    DiveVodNetClient client;
-    PanelUnderTest panel;
-    QSignalSpy spy;
-};
 } // namespace
 
 class TestPanelStatus : public QObject
@@ -156,270 +100,256 @@ class TestPanelStatus : public QObject
 
 private slots:
     void cleanupTestCase() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
-    void mapping_data();
-    void mapping();
-    void flashingInStep();
-    void resetStatus_data() { kindsData(); }
-    void resetStatus();
-    void languageChange_data() { kindsData(); }
-    void languageChange();
-    void clickPressesKey_data();
-    void clickPressesKey();
-    void clickFilter_data();
-    void clickFilter();
-};
 
-void TestPanelStatus::mapping_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("fields");
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<QString>("look"); // right after the record
-    QTest::addColumn<QString>("said"); // the state in its tool tip (a state "... Flashing" flashes), or all of it
-    for (const QString kind : { "2x1", "4x1" }) {
-        auto row = [&](const QString& fields, const QString& object, const QString& look, const QString& said) {
-            QTest::addRow("%s %s %s", qPrintable(kind), qPrintable(fields), qPrintable(object))
-                << kind << fields << object << look << said;
-        };
-        for (const QString n : { "1", "2" }) {
-            row("ps" + n + "Led=1", "labelPS" + n, "LED_GREEN", "Green");
-            row("ps" + n + "Led=0", "labelPS" + n, "LED_GRAY", "Off");
-        }
-        for (const QString led : { "Local", "Remote" }) {
-            row(led.toLower() + "Led=0", "label" + led, "LED_GREEN", "Green");
-            row(led.toLower() + "Led=1", "label" + led, "LED_GRAY", "Off");
-            row(led.toLower() + "Led=2", "label" + led, "LED_GRAY", "Green Flashing");
-        }
-        const QStringList modes = { "label2x1", "label4x1", "labelOthers" };
-        for (int type = 0; type < 3; ++type) {
-            row(QStringLiteral("panelType=%1").arg(type), modes[type], "LED_GREEN", "Green");
-            row(QStringLiteral("panelType=%1").arg((type + 1) % 3), modes[type], "LED_GRAY", "Off");
-            row("panelType=7", modes[type], "LED_GRAY", "Off");
-        }
-        for (int i = 0; i < 6; ++i) {
-            const QString led = QStringLiteral("labelIN%1").arg(i + 1), key = QStringLiteral("pushButtonIN%1").arg(i + 1);
-            const auto masks = [i](int green, int red) {
-                return QStringLiteral("gpioGreenMask=%1 gpioRedMask=%2").arg(green << i).arg(red << i);
+    void mapping_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("fields");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("look"); // right after the record
+        QTest::addColumn<QString>("said"); // the state in its tool tip (a state "... Flashing" flashes), or all of it
+        for (const QString kind : { "2x1", "4x1" }) {
+            auto row = [&](const QString& fields, const QString& object, const QString& look, const QString& said) {
+                QTest::addRow("%s %s %s", qPrintable(kind), qPrintable(fields), qPrintable(object))
+                    << kind << fields << object << look << said;
             };
-            row(masks(0, 0), led, "LED_GRAY", "Off");
-            row(masks(0, 1), led, "LED_RED", "Red");
-            row(masks(1, 0), led, "LED_GREEN", "Green");
-            row(masks(1, 1), led, "LED_RED", "Green Red Flashing");
-            row(QStringLiteral("keyMask=%1").arg(1 << i), key, "KEY_ACTIVE", "Enabled");
-            row(QStringLiteral("keyMask=%1").arg(0x3F & ~(1 << i)), key, "KEY_IDLE", "Disabled");
+            for (const QString n : { "1", "2" }) {
+                row("ps" + n + "Led=1", "labelPS" + n, "LED_GREEN", "Green");
+                row("ps" + n + "Led=0", "labelPS" + n, "LED_GRAY", "Off");
+            }
+            for (const QString led : { "Local", "Remote" }) {
+                row(led.toLower() + "Led=0", "label" + led, "LED_GREEN", "Green");
+                row(led.toLower() + "Led=1", "label" + led, "LED_GRAY", "Off");
+                row(led.toLower() + "Led=2", "label" + led, "LED_GRAY", "Green Flashing");
+            }
+            const QStringList modes = { "label2x1", "label4x1", "labelOthers" };
+            for (int type = 0; type < 3; ++type) {
+                row(QStringLiteral("panelType=%1").arg(type), modes[type], "LED_GREEN", "Green");
+                row(QStringLiteral("panelType=%1").arg((type + 1) % 3), modes[type], "LED_GRAY", "Off");
+                row("panelType=7", modes[type], "LED_GRAY", "Off");
+            }
+            for (int i = 0; i < 6; ++i) {
+                const QString led = QStringLiteral("labelIN%1").arg(i + 1), key = QStringLiteral("pushButtonIN%1").arg(i + 1);
+                const auto masks = [i](int green, int red) {
+                    return QStringLiteral("gpioGreenMask=%1 gpioRedMask=%2").arg(green << i).arg(red << i);
+                };
+                row(masks(0, 0), led, "LED_GRAY", "Off");
+                row(masks(0, 1), led, "LED_RED", "Red");
+                row(masks(1, 0), led, "LED_GREEN", "Green");
+                row(masks(1, 1), led, "LED_RED", "Green Red Flashing");
+                row(QStringLiteral("keyMask=%1").arg(1 << i), key, "KEY_ACTIVE", "Enabled");
+                row(QStringLiteral("keyMask=%1").arg(0x3F & ~(1 << i)), key, "KEY_IDLE", "Disabled");
+            }
+            row("phaseAlign=0", "pushButtonPhaseAlign", "KEY_IDLE", "Disabled");
+            row("phaseAlign=1", "pushButtonPhaseAlign", "KEY_ACTIVE", "Enabled");
+            row("phaseAlign=2", "pushButtonPhaseAlign", "KEY_ACTIVE", "Flashing");
+            // Unknown states keep the look and description (and timer) that the indicator had.
+            for (const QString field : { "localLed=3:labelLocal", "remoteLed=255:labelRemote", "phaseAlign=3:pushButtonPhaseAlign" })
+                row(field.section(':', 0, 0), field.section(':', 1), "kept", "kept");
+            for (const QString flag : { "ipReset:IpReset", "remCtrl:RemCtrl", "upgrade:Upgrade", "keyLock:Lock",
+                                        "autoMode:AutoMode" }) {
+                row(flag.section(':', 0, 0) + "=1", "pushButton" + flag.section(':', 1), "KEY_ACTIVE", "Enabled");
+                row(flag.section(':', 0, 0) + "=0", "pushButton" + flag.section(':', 1), "KEY_IDLE", "Disabled");
+            }
         }
-        row("phaseAlign=0", "pushButtonPhaseAlign", "KEY_IDLE", "Disabled");
-        row("phaseAlign=1", "pushButtonPhaseAlign", "KEY_ACTIVE", "Enabled");
-        row("phaseAlign=2", "pushButtonPhaseAlign", "KEY_ACTIVE", "Flashing");
-        // Unknown states keep the look and description (and timer) that the indicator had.
-        for (const QString field : { "localLed=3:labelLocal", "remoteLed=255:labelRemote", "phaseAlign=3:pushButtonPhaseAlign" })
-            row(field.section(':', 0, 0), field.section(':', 1), "kept", "kept");
-        for (const QString flag : { "ipReset:IpReset", "remCtrl:RemCtrl", "upgrade:Upgrade", "keyLock:Lock",
-                                    "autoMode:AutoMode" }) {
-            row(flag.section(':', 0, 0) + "=1", "pushButton" + flag.section(':', 1), "KEY_ACTIVE", "Enabled");
-            row(flag.section(':', 0, 0) + "=0", "pushButton" + flag.section(':', 1), "KEY_IDLE", "Disabled");
+        // Whole descriptions, for the names of the inputs and their keys.
+        QTest::newRow("2x1 group B input") << "2x1" << "gpioGreenMask=0x10 gpioRedMask=0" << "labelIN5" << "LED_GREEN" << "Group B IN 2: Green";
+        QTest::newRow("2x1 bypass") << "2x1" << "gpioGreenMask=0 gpioRedMask=4" << "labelIN3" << "LED_RED" << "Group A BYPASS: Red";
+        QTest::newRow("4x1 uncaptioned") << "4x1" << "gpioGreenMask=0x10 gpioRedMask=0" << "labelIN5" << "LED_GREEN" << "IN 5 (unused): Green";
+        QTest::newRow("4x1 bypass key") << "4x1" << "keyMask=0x20" << "pushButtonIN6" << "KEY_ACTIVE" << "BYPASS key: Enabled";
+        QTest::newRow("2x1 group B key") << "2x1" << "keyMask=0x08" << "pushButtonIN4" << "KEY_ACTIVE" << "Group B IN 1 key: Enabled";
+    }
+
+    void mapping()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, fields);
+        QFETCH(QString, object);
+        QFETCH(QString, look);
+        QFETCH(QString, said);
+        const bool flashing = said.endsWith("Flashing");
+        PanelUnderTest p = PanelUnderTest::Make(kind);
+        // From the dark look to the record over the lit one and back, so that the record has to change the look.
+        for (const auto& [before, base] : { std::make_pair(kDark, kLit), std::make_pair(kLit, kDark) }) {
+            p.apply(before);
+            const QString lookBefore = p.look(object), saidBefore = p.child(object)->toolTip().section(": ", 1);
+            const int slot = slotOf(object);
+            const bool keepsRhythm = flashing && p.timer(slot); // flashing already: keeps its timer and look
+            p.apply(recordFrom(fields, base));
+            QCOMPARE(p.look(object), look == "kept" || keepsRhythm ? lookBefore : look);
+            const QString described = p.child(object)->toolTip();
+            QCOMPARE(said.contains(':') ? described : described.section(": ", 1), said == "kept" ? saidBefore : said);
+            QCOMPARE(p.child(object)->accessibleName(), described);
+            if (slot >= 0) {
+                QCOMPARE(p.timer(slot) != nullptr, flashing);
+                QCOMPARE(p.flashSlots().at(slot), flashing ? slot : -1);
+            }
+            if (flashing) {
+                // The set of flashing slots changed: the next tick shows the first style again, the one after the second.
+                p.timer(slot)->OnTimer();
+                QCOMPARE(p.look(object), look);
+                p.timer(slot)->OnTimer();
+                QCOMPARE(p.look(object), object.startsWith("label") ? "LED_GREEN" : "KEY_IDLE");
+            }
         }
     }
-    // Whole descriptions, for the names of the inputs and their keys.
-    QTest::newRow("2x1 group B input") << "2x1" << "gpioGreenMask=0x10 gpioRedMask=0" << "labelIN5" << "LED_GREEN" << "Group B IN 2: Green";
-    QTest::newRow("2x1 bypass") << "2x1" << "gpioGreenMask=0 gpioRedMask=4" << "labelIN3" << "LED_RED" << "Group A BYPASS: Red";
-    QTest::newRow("4x1 uncaptioned") << "4x1" << "gpioGreenMask=0x10 gpioRedMask=0" << "labelIN5" << "LED_GREEN" << "IN 5 (unused): Green";
-    QTest::newRow("4x1 bypass key") << "4x1" << "keyMask=0x20" << "pushButtonIN6" << "KEY_ACTIVE" << "BYPASS key: Enabled";
-    QTest::newRow("2x1 group B key") << "2x1" << "keyMask=0x08" << "pushButtonIN4" << "KEY_ACTIVE" << "Group B IN 1 key: Enabled";
-}
 
-void TestPanelStatus::mapping()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, fields);
-    QFETCH(QString, object);
-    QFETCH(QString, look);
-    QFETCH(QString, said);
-    const bool flashing = said.endsWith("Flashing");
-    PanelUnderTest p = PanelUnderTest::Make(kind);
-    // From the dark look to the record over the lit one and back, so that the record has to change the look.
-    for (const auto& [before, base] : { std::make_pair(kDark, kLit), std::make_pair(kLit, kDark) }) {
-        p.apply(before);
-        const QString lookBefore = p.look(object), saidBefore = p.child(object)->toolTip().section(": ", 1);
-        const int slot = slotOf(object);
-        const bool keepsRhythm = flashing && p.timer(slot); // flashing already: keeps its timer and look
-        p.apply(recordFrom(fields, base));
-        QCOMPARE(p.look(object), look == "kept" || keepsRhythm ? lookBefore : look);
-        const QString described = p.child(object)->toolTip();
-        QCOMPARE(said.contains(':') ? described : described.section(": ", 1), said == "kept" ? saidBefore : said);
-        QCOMPARE(p.child(object)->accessibleName(), described);
-        if (slot >= 0) {
-            QCOMPARE(p.timer(slot) != nullptr, flashing);
-            QCOMPARE(p.flashSlots().at(slot), flashing ? slot : -1);
-        }
-        if (flashing) {
-            // The set of flashing slots changed: the next tick shows the first style again, the one after the second.
-            p.timer(slot)->OnTimer();
-            QCOMPARE(p.look(object), look);
-            p.timer(slot)->OnTimer();
-            QCOMPARE(p.look(object), object.startsWith("label") ? "LED_GREEN" : "KEY_IDLE");
-        }
-    }
-}
-
-// Real time: the timers tick once a second.
-void TestPanelStatus::flashingInStep()
-{
-    PanelUnderTest p = PanelUnderTest::Make("4x1");
-    const QString flashing = "gpioGreenMask=1 gpioRedMask=1 localLed=2 remoteLed=2 phaseAlign=2";
-    p.apply(recordFrom(flashing));
-    LedStatusTimer* local = p.timer(6);
-    LedStatusTimer* phase = p.timer(8);
-    // Out of step: Local shows its first style with green next, PHASE ALIGN its second style.
-    local->OnTimer();
-    phase->OnTimer(), phase->OnTimer();
-    QTest::qWait(300);
-    // The same set again keeps every timer and its rhythm.
-    p.apply(recordFrom(flashing));
-    QCOMPARE(p.timer(6), local);
-    QVERIFY(local->findChild<QTimer*>()->remainingTime() < 800);
-    // Input 5 starts flashing and Remote stops: every timer restarts, and all show their first style,
-    // then their second, together.
-    p.apply(recordFrom("gpioGreenMask=0x11 gpioRedMask=0x11 localLed=2 remoteLed=0 phaseAlign=2"));
-    QCOMPARE(p.flashSlots(), QVector<int>({ 0, -1, -1, -1, 4, -1, 6, -1, 8 }));
-    QVERIFY(!p.timer(7));
-    QCOMPARE(p.timer(8), phase);
-    QElapsedTimer sinceChange;
-    sinceChange.start();
-    const auto shown = [&p]() {
-        return QStringList({ p.look("labelLocal"), p.look("pushButtonPhaseAlign"), p.look("labelIN5"), p.look("labelIN1") });
-    };
-    QSignalSpy ticks(local->findChild<QTimer*>(), SIGNAL(timeout()));
-    for (const QString expected : { "LED_GRAY KEY_ACTIVE LED_RED LED_RED", "LED_GREEN KEY_IDLE LED_GREEN LED_GREEN" }) {
-        QVERIFY(ticks.wait(2000));
-        QVERIFY2(sinceChange.elapsed() >= 900 * ticks.count(), qPrintable(QString::number(sinceChange.elapsed())));
-        QTRY_COMPARE_WITH_TIMEOUT(shown().join(' '), expected, 100);
-    }
-    // An unknown Local state keeps its timer but no longer counts as flashing: a change, so all restart.
-    QTest::qWait(300);
-    p.apply(recordFrom("gpioGreenMask=0x11 gpioRedMask=0x11 localLed=3 remoteLed=0 phaseAlign=2"));
-    QCOMPARE(p.timer(6), local);
-    QCOMPARE(p.flashSlots().at(6), -1);
-    QVERIFY(local->findChild<QTimer*>()->remainingTime() > 900);
-}
-
-void TestPanelStatus::resetStatus()
-{
-    QFETCH(QString, kind);
-    PanelUnderTest p = PanelUnderTest::Make(kind);
-    // Right after construction: disconnected, nothing flashing.
-    const QMap<QString, QString> disconnected = p.looks();
-    const QString all = QStringList(disconnected.values()).join('|');
-    QCOMPARE(all.count("LED_GRAY "), 13);
-    QCOMPARE(all.count("KEY_IDLE "), 12);
-    QCOMPARE(all.count(": Off"), 13);
-    QCOMPARE(all.count(": Disabled"), 12);
-    p.setKeysEnabled(true);
-    p.apply(recordFrom("gpioRedMask=0x2A localLed=2 remoteLed=2 phaseAlign=2", kLit));
-    QCOMPARE(p.flashSlots(), QVector<int>({ -1, 1, -1, 3, -1, 5, 6, 7, 8 }));
-    QList<QPointer<LedStatusTimer>> timers;
-    for (int s : { 1, 3, 5, 6, 7, 8 })
-        timers << QPointer<LedStatusTimer>(p.timer(s));
-    p.reset();
-    for (const auto& timer : timers)
-        QVERIFY(timer.isNull()); // deleted, not just stopped
-    QCOMPARE(p.looks(), disconnected);
-    QCOMPARE(p.flashSlots(), QVector<int>(9, -1));
-    QVERIFY(!p.button("pushButtonIN1")->isEnabled() && !p.button("pushButtonIN6")->isEnabled());
-    // Destroying the panel deletes its timers.
-    p.apply(recordFrom("localLed=2"));
-    QPointer<LedStatusTimer> local = p.timer(6);
-    p.widget.reset();
-    QVERIFY(local.isNull());
-}
-
-void TestPanelStatus::languageChange()
-{
-    QFETCH(QString, kind);
-    QTranslator chinese;
-    QVERIFY(chinese.load(QStringLiteral(DIVEVOD_LANG_DIR "/divevod_zh.qm")));
-    PanelUnderTest p = PanelUnderTest::Make(kind);
-    p.apply(recordFrom("ps1Led=1 gpioGreenMask=2 gpioRedMask=2"));
-    const auto texts = [&p]() {
-        return QStringList({ p.child("labelPS1")->toolTip(), p.child("labelIN2")->accessibleName(),
-                             static_cast<QLabel*>(p.child("label"))->text() })
-            .join('|');
-    };
-    QCoreApplication::installTranslator(&chinese); // language changes arrive as posted events
-    QTRY_COMPARE(texts(), QString::fromUtf8("PS1：绿色|%1输入 2：绿红闪烁|输入 1").arg(kind == "2x1" ? "A 组 " : ""));
-    p.apply(recordFrom("gpioGreenMask=2 gpioRedMask=2")); // described in the new language too
-    QCOMPARE(p.child("labelPS1")->toolTip(), QString::fromUtf8("PS1：熄灭"));
-    QCoreApplication::removeTranslator(&chinese);
-    QTRY_COMPARE(texts(), QString("PS1: Off|%1IN 2: Green Red Flashing|IN 1").arg(kind == "2x1" ? "Group A " : ""));
-}
-
-void TestPanelStatus::clickPressesKey_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("bit"); // 0: the key is inert
-    QTest::addColumn<bool>("refused"); // by the device
-    for (int i = 0; i < 6; ++i) {
-        const QString key = QStringLiteral("pushButtonIN%1").arg(i + 1);
-        QTest::addRow("2x1 %s", qPrintable(key)) << "2x1" << key << (1 << i) << false;
-        // The 4x1 front panel has no fifth input: its key does nothing.
-        QTest::addRow("4x1 %s", qPrintable(key)) << "4x1" << key << (i == 4 ? 0 : 1 << i) << false;
-    }
-    QTest::newRow("2x1 refused") << "2x1" << "pushButtonIN2" << 2 << true;
-    QTest::newRow("4x1 refused") << "4x1" << "pushButtonIN6" << 32 << true;
-}
-
-void TestPanelStatus::clickPressesKey()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, key);
-    QFETCH(int, bit);
-    QFETCH(bool, refused);
-    KeyBench bench(kind);
-    if (refused)
-        bench.sim.setFault(DeviceSimulator::Fault::ErrorCode, 1, 1);
-    const int maskBefore = bench.sim.state().keyMask;
-    bench.clickAt(key, 1500);
-    QCOMPARE(bench.requests(), bit ? QList<int>({ bit }) : QList<int>());
-    QCOMPARE(int(bench.sim.state().keyMask), refused ? maskBefore : maskBefore ^ bit);
-    QCOMPARE(bench.announced(), bit && !refused ? QList<int>({ bit }) : QList<int>());
-}
-
-void TestPanelStatus::clickFilter_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QList<int>>("gaps"); // ms since the previous click (the first: since construction)
-    QTest::addColumn<QList<int>>("requested"); // the clicks that reach the device
-    for (const QString kind : { "2x1", "4x1" }) {
-        const auto row = [&](const char* name, QList<int> gaps, QList<int> requested) {
-            QTest::addRow("%s %s", qPrintable(kind), name) << kind << gaps << requested;
+    // Real time: the timers tick once a second.
+    void flashingInStep()
+    {
+        PanelUnderTest p = PanelUnderTest::Make("4x1");
+        const QString flashing = "gpioGreenMask=1 gpioRedMask=1 localLed=2 remoteLed=2 phaseAlign=2";
+        p.apply(recordFrom(flashing));
+        LedStatusTimer* local = p.timer(6);
+        LedStatusTimer* phase = p.timer(8);
+        // Out of step: Local shows its first style with green next, PHASE ALIGN its second style.
+        local->OnTimer();
+        phase->OnTimer(), phase->OnTimer();
+        QTest::qWait(300);
+        // The same set again keeps every timer and its rhythm.
+        p.apply(recordFrom(flashing));
+        QCOMPARE(p.timer(6), local);
+        QVERIFY(local->findChild<QTimer*>()->remainingTime() < 800);
+        // Input 5 starts flashing and Remote stops: every timer restarts, and all show their first style,
+        // then their second, together.
+        p.apply(recordFrom("gpioGreenMask=0x11 gpioRedMask=0x11 localLed=2 remoteLed=0 phaseAlign=2"));
+        QCOMPARE(p.flashSlots(), QVector<int>({ 0, -1, -1, -1, 4, -1, 6, -1, 8 }));
+        QVERIFY(!p.timer(7));
+        QCOMPARE(p.timer(8), phase);
+        QElapsedTimer sinceChange;
+        sinceChange.start();
+        const auto shown = [&p]() {
+            return QStringList({ p.look("labelLocal"), p.look("pushButtonPhaseAlign"), p.look("labelIN5"), p.look("labelIN1") });
         };
-        row("right after construction", { 300, 1000 }, { 1 });
-        row("999 ms is too soon", { 1000, 999, 1000 }, { 0, 2 });
-        row("exactly 1000 ms", { 1000, 1000, 1000 }, { 0, 1, 2 });
-        row("ignored click counts as previous", { 2000, 500, 700, 1100 }, { 0, 3 });
-        row("inert key counts as previous", { 1500, 1500, 1500, 500 }, { 0, 1, 2 }); // IN5, none on the 4x1
-        // Past midnight the time of day is smaller: the difference is negative and the click ignored.
-        row("earlier time of day", { 1500, -1500, 1000 }, { 0, 2 });
+        QSignalSpy ticks(local->findChild<QTimer*>(), SIGNAL(timeout()));
+        for (const QString expected : { "LED_GRAY KEY_ACTIVE LED_RED LED_RED", "LED_GREEN KEY_IDLE LED_GREEN LED_GREEN" }) {
+            QVERIFY(ticks.wait(2000));
+            QVERIFY2(sinceChange.elapsed() >= 900 * ticks.count(), qPrintable(QString::number(sinceChange.elapsed())));
+            QTRY_COMPARE_WITH_TIMEOUT(shown().join(' '), expected, 100);
+        }
+        // An unknown Local state keeps its timer but no longer counts as flashing: a change, so all restart.
+        QTest::qWait(300);
+        p.apply(recordFrom("gpioGreenMask=0x11 gpioRedMask=0x11 localLed=3 remoteLed=0 phaseAlign=2"));
+        QCOMPARE(p.timer(6), local);
+        QCOMPARE(p.flashSlots().at(6), -1);
+        QVERIFY(local->findChild<QTimer*>()->remainingTime() > 900);
     }
-}
 
-void TestPanelStatus::clickFilter()
-{
-    QFETCH(QString, kind);
-    QFETCH(QList<int>, gaps);
-    QFETCH(QList<int>, requested);
-    KeyBench bench(kind);
-    const int keys[] = { 1, 2, 5, 3, 6 };
-    QList<int> expected;
-    for (int i = 0; i < gaps.size(); ++i) {
-        bench.clickAt(QStringLiteral("pushButtonIN%1").arg(keys[i]), gaps[i]);
-        if (requested.contains(i) && (kind == "2x1" || keys[i] != 5))
-            expected << (1 << (keys[i] - 1));
+    void languageAndReset_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("2x1") << QStringLiteral("2x1");
+        QTest::newRow("4x1") << QStringLiteral("4x1");
     }
-    QCOMPARE(bench.requests(), expected);
-    QCOMPARE(bench.announced(), expected);
-}
+
+    void languageAndReset()
+    {
+        QFETCH(QString, kind);
+        PanelUnderTest p = PanelUnderTest::Make(kind);
+        // Right after construction: disconnected, nothing flashing.
+        const QMap<QString, QString> disconnected = p.looks();
+        const QString all = QStringList(disconnected.values()).join('|');
+        QCOMPARE(all.count("LED_GRAY "), 13);
+        QCOMPARE(all.count("KEY_IDLE "), 12);
+        QCOMPARE(all.count(": Off"), 13);
+        QCOMPARE(all.count(": Disabled"), 12);
+
+        QTranslator chinese;
+        QVERIFY(chinese.load(QStringLiteral(DIVEVOD_LANG_DIR "/divevod_zh.qm")));
+        p.apply(recordFrom("ps1Led=1 gpioGreenMask=2 gpioRedMask=2"));
+        const auto texts = [&p]() {
+            return QStringList({ p.child("labelPS1")->toolTip(), p.child("labelIN2")->accessibleName(),
+                                 static_cast<QLabel*>(p.child("label"))->text() })
+                .join('|');
+        };
+        QCoreApplication::installTranslator(&chinese); // language changes arrive as posted events
+        QTRY_COMPARE(texts(), QString::fromUtf8("PS1：绿色|%1输入 2：绿红闪烁|输入 1").arg(kind == "2x1" ? "A 组 " : ""));
+        p.apply(recordFrom("gpioGreenMask=2 gpioRedMask=2")); // described in the new language too
+        QCOMPARE(p.child("labelPS1")->toolTip(), QString::fromUtf8("PS1：熄灭"));
+        QCoreApplication::removeTranslator(&chinese);
+        QTRY_COMPARE(texts(), QString("PS1: Off|%1IN 2: Green Red Flashing|IN 1").arg(kind == "2x1" ? "Group A " : ""));
+
+        p.setKeysEnabled(true);
+        p.apply(recordFrom("gpioRedMask=0x2A localLed=2 remoteLed=2 phaseAlign=2", kLit));
+        QCOMPARE(p.flashSlots(), QVector<int>({ -1, 1, -1, 3, -1, 5, 6, 7, 8 }));
+        QList<QPointer<LedStatusTimer>> timers;
+        for (int s : { 1, 3, 5, 6, 7, 8 })
+            timers << QPointer<LedStatusTimer>(p.timer(s));
+        p.reset();
+        for (const auto& timer : timers)
+            QVERIFY(timer.isNull()); // deleted, not just stopped
+        QCOMPARE(p.looks(), disconnected);
+        QCOMPARE(p.flashSlots(), QVector<int>(9, -1));
+        QVERIFY(!p.button("pushButtonIN1")->isEnabled() && !p.button("pushButtonIN6")->isEnabled());
+        p.apply(recordFrom("localLed=2"));
+        QPointer<LedStatusTimer> local = p.timer(6);
+        p.widget.reset();
+        QVERIFY(local.isNull());
+    }
+
+    void clickFilter_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QList<int>>("gaps"); // ms since the previous click (the first: since construction)
+        QTest::addColumn<QList<int>>("requested"); // the clicks that reach the device
+        QTest::addColumn<bool>("refused"); // by the device
+        for (const QString kind : { "2x1", "4x1" }) {
+            const auto row = [&](const char* name, QList<int> gaps, QList<int> requested, bool refused = false) {
+                QTest::addRow("%s %s", qPrintable(kind), name) << kind << gaps << requested << refused;
+            };
+            row("every key", { 1500, 1500, 1500, 1500, 1500, 1500 }, { 0, 1, 2, 3, 4, 5 }); // IN5 inert on the 4x1
+            row("refused", { 1500 }, { 0 }, true);
+            row("right after construction", { 300, 1000 }, { 1 });
+            row("999 ms is too soon", { 1000, 999, 1000 }, { 0, 2 });
+            row("exactly 1000 ms", { 1000, 1000, 1000 }, { 0, 1, 2 });
+            row("ignored click counts as previous", { 2000, 500, 700, 1100 }, { 0, 3 });
+            row("inert key counts as previous", { 1500, 1500, 1500, 500 }, { 0, 1, 2 }); // IN5, none on the 4x1
+            // Past midnight the time of day is smaller: the difference is negative and the click ignored.
+            row("earlier time of day", { 1500, -1500, 1000 }, { 0, 2 });
+        }
+    }
+
+    void clickFilter()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QList<int>, gaps);
+        QFETCH(QList<int>, requested);
+        QFETCH(bool, refused);
+        DeviceSimulator sim;
+        DiveVodNetClient client;
+        QVERIFY(sim.start("127.0.0.1", 0));
+        QCOMPARE(client.OpenChannel(sim.address(), sim.port()), 0);
+        client.SetLoginInfo(0, QStringLiteral("123456"));
+        QCOMPARE(client.Authenticate(), 0);
+        fakeNow = QTime(10, 0, 0);
+        StatusPanelLogic::SetClock([]() { return fakeNow; });
+        const auto realClock = qScopeGuard([] { StatusPanelLogic::SetClock(nullptr); });
+        PanelUnderTest panel = PanelUnderTest::Make(kind, &client); // notes the time it is made
+        QSignalSpy spy(panel.widget.get(), SIGNAL(RemoteABKey(int)));
+        panel.setKeysEnabled(true);
+        sim.clearReceived();
+        if (refused)
+            sim.setFault(DeviceSimulator::Fault::ErrorCode);
+        const int mask = sim.state().keyMask;
+        const int keys[] = { 1, 2, 5, 3, 6, 4 };
+        QList<int> expected, sent, announced;
+        for (int i = 0; i < gaps.size(); ++i) {
+            fakeNow = fakeNow.addMSecs(gaps[i]);
+            panel.button(QStringLiteral("pushButtonIN%1").arg(keys[i]))->click();
+            if (requested.contains(i) && (kind == "2x1" || keys[i] != 5))
+                expected << (1 << (keys[i] - 1));
+        }
+        for (const DeviceSimulator::Received& r : sim.received())
+            if (r.type == 72) // SetABKeyState, its key byte
+                sent << quint8(r.frame.at(11));
+        for (const auto& signal : spy)
+            announced << signal.at(0).toInt();
+        QCOMPARE(sent, expected);
+        QCOMPARE(int(sim.state().keyMask),
+                 refused ? mask : std::accumulate(expected.begin(), expected.end(), mask, std::bit_xor<int>()));
+        QCOMPARE(announced, refused ? QList<int>() : expected);
+    }
+};
 
 QTEST_MAIN(TestPanelStatus)
 #include "tst_PanelStatus.moc"
