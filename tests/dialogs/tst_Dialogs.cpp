@@ -1,5 +1,4 @@
-// The dialogs as a user meets them: frames and buttons, input checks with their messages, the Caps Lock
-// warning, the language dialog's size, and the device reads and writes against the simulator on 127.0.161.1.
+// The dialogs as a user meets them, with device reads and writes against the simulator on 127.0.161.1.
 #include "AboutDialog.h"
 #include "CapsLockState.h"
 #include "ChangePassword.h"
@@ -114,7 +113,6 @@ private slots:
         QVERIFY(d->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
         QCOMPARE(d->minimumSize(), d->maximumSize());
         QVERIFY(dialog != "Login" || (d->width() >= 214 && d->height() >= 141)); // as designed, not shrunk to fit
-        // The password dialogs take the first key in the (first) password field.
         const QList<QLineEdit*> edits = entries(d.get());
         QWidget* const first = dialog == "Login" ? edits.value(1) : dialog == "ChangePassword" ? edits.value(0) : nullptr;
         TestSupport::onNextModal([&](QWidget* modal) {

@@ -1,5 +1,4 @@
-// Both status panels: repainting from records (every row of the mapping, unknown values, flashing in step,
-// the disconnected look, what the indicators say in both languages) and the input keys against the simulator.
+// Both status panels: repainting from records, flashing, reset, language, and the input keys on the simulator.
 #include "AcoGpioInfo.h"
 #include "DeviceSimulator.h"
 #include "DiveVodNetClient.h"
@@ -31,7 +30,6 @@ struct PanelUnderTest
         return kind == "2x1" ? Wrap(new GPIOStatus2x1(client)) : Wrap(new GPIOStatus4x1(client));
     }
 
-    // The name of the style an indicator shows (LED_GRAY, KEY_ACTIVE, ...).
     QString look(const QString& name) const
     {
         const QMap<QString, QString> names = { { LED_GRAY, "LED_GRAY" }, { LED_GREEN, "LED_GREEN" }, { LED_RED, "LED_RED" },
@@ -249,10 +247,8 @@ private slots:
         // Right after construction: disconnected, nothing flashing.
         const QMap<QString, QString> disconnected = p.looks();
         const QString all = QStringList(disconnected.values()).join('|');
-        QCOMPARE(all.count("LED_GRAY "), 13);
-        QCOMPARE(all.count("KEY_IDLE "), 12);
-        QCOMPARE(all.count(": Off"), 13);
-        QCOMPARE(all.count(": Disabled"), 12);
+        QCOMPARE(QString("%1 %2 %3 %4").arg(all.count("LED_GRAY ")).arg(all.count("KEY_IDLE "))
+                     .arg(all.count(": Off")).arg(all.count(": Disabled")), "13 12 13 12");
 
         QTranslator chinese;
         QVERIFY(chinese.load(QStringLiteral(DIVEVOD_LANG_DIR "/divevod_zh.qm")));
