@@ -3,15 +3,13 @@
 #include "TestFrames.h"
 
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
 #include <QProcess>
+#include <QUdpSocket>
 #include <QtTest>
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <memory>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 Q_DECLARE_METATYPE(DeviceSimulator::Fault)
 
@@ -30,31 +28,24 @@ QByteArray hex(const QByteArray& a) { return a == "none" ? a : a.toHex().toUpper
 // A bare UDP socket, independent of the protocol library and the simulator's frame code; "none": no datagram.
 struct SimWire
 {
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    QUdpSocket socket;
     QString to = Device;
     quint16 port = 0;
     quint16 seq = 100;
 
-    ~SimWire() { ::close(fd); }
     bool send(const QByteArray& data, const QString& ip = {}, quint16 toPort = 0)
     {
-        sockaddr_in a { AF_INET, htons(toPort ? toPort : port), {}, {} };
-        ::inet_pton(AF_INET, (ip.isEmpty() ? to : ip).toLatin1().constData(), &a.sin_addr);
-        return ::sendto(fd, data.constData(), size_t(data.size()), 0, reinterpret_cast<sockaddr*>(&a), sizeof a)
-            == data.size();
+        return socket.writeDatagram(data, QHostAddress(ip.isEmpty() ? to : ip), toPort ? toPort : port) == data.size();
     }
     // One datagram within ms; *from gets the sender as "address:port".
     QByteArray receive(int ms = 1000, QString* from = nullptr)
     {
-        pollfd p = { fd, POLLIN, 0 };
-        char buffer[2048];
-        sockaddr_in a {};
-        socklen_t size = sizeof a;
-        const ssize_t n = ::poll(&p, 1, ms) > 0
-            ? ::recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), &size) : -1;
+        if (!socket.hasPendingDatagrams() && !socket.waitForReadyRead(ms))
+            return "none";
+        const QNetworkDatagram d = socket.receiveDatagram();
         if (from)
-            *from = QStringLiteral("%1:%2").arg(QString::fromLatin1(inet_ntoa(a.sin_addr))).arg(ntohs(a.sin_port));
-        return n < 0 ? QByteArray("none") : QByteArray(buffer, int(n));
+            *from = QHostAddress(d.senderAddress().toIPv4Address()).toString() + QLatin1Char(':') + QString::number(d.senderPort());
+        return d.data();
     }
     QByteArray ask(const QByteArray& data, int ms = 1000, const QString& ip = {}, quint16 toPort = 0)
     {
