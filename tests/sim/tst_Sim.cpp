@@ -30,8 +30,7 @@ struct SimWire
 {
     QUdpSocket socket;
     QString to = Device;
-    quint16 port = 0;
-    quint16 seq = 100;
+    quint16 port = 0, seq = 100;
 
     bool send(const QByteArray& data, const QString& ip = {}, quint16 toPort = 0)
     {
@@ -117,9 +116,7 @@ private slots:
     }
     void cleanup()
     {
-        if (program && program->state() != QProcess::NotRunning)
-            program->kill(), program->waitForFinished(3000);
-        program.reset(), sim.reset();
+        program.reset(), sim.reset(); // a QProcess kills its program when destroyed
     }
 
     void loginRules()
@@ -172,11 +169,10 @@ private slots:
             QTest::addRow("setting %d", type) << type << QByteArray() << QByteArray("00000000");
         for (int type : { 0, 6, 8, 60, 66, 67, 68, 73, 65535 })
             QTest::addRow("unknown %d", type) << type << QByteArray() << QByteArray("0000000B");
-        // Malformed: refused without dropping the login or applying anything.
+        // Malformed (9) or well-formed but refused (1): neither drops the login nor applies anything.
         QTest::newRow("Hello with payload") << 1 << QByteArray("00") << QByteArray("00000009");
         QTest::newRow("SetNetParam 11 bytes") << 25 << QByteArray("C0A80164FFFFFF00C0A801") << QByteArray("00000009");
         QTest::newRow("SetSlaveDevice two entries") << 69 << QByteArray("7F000002007F00000300") << QByteArray("00000009");
-        // Well-formed but refused, without dropping the login.
         QTest::newRow("ModifyPassword unknown user") << 27 << QByteArray("04726F6F7403616263") << QByteArray("00000001");
         QTest::newRow("SetABKeyState bit 6") << 72 << QByteArray("40") << QByteArray("00000001");
         // clang-format on
