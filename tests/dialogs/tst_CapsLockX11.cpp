@@ -11,8 +11,6 @@
 class TestCapsLockX11 : public QObject
 {
     Q_OBJECT
-
-private:
     QString xdotool;
 
     void pressCapsLock()
@@ -26,11 +24,8 @@ private:
 private slots:
     void initTestCase()
     {
-        if (!QX11Info::isPlatformX11())
-            QSKIP("needs an X11 display");
-        xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (xdotool.isEmpty())
-            QSKIP("needs xdotool");
+        if (!QX11Info::isPlatformX11() || (xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"))).isEmpty())
+            QSKIP("needs an X11 display and xdotool");
     }
 
     // The whole way: a real key release reaches the dialog, which asks the X server.
