@@ -9,18 +9,8 @@
 #include "LanguageConfig.h"
 #include "TestSupport.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QSettings>
-#include <QStatusBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 

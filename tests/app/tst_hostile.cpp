@@ -1,5 +1,5 @@
 // The logged-in main window against a device that misbehaves in every way the simulator can (device on
-// 127.0.182.1 or .3, port 33904, its partner on 127.0.182.4:33903). Whatever the device does: no crash, the user
+// 127.0.182.1 or .3, port 33904, partner on .2 or .4, port 33903). Whatever the device does: no crash, the user
 // interface keeps running, only the rows the events call for, and the backup holds every row shown.
 #include "DeviceSimulator.h"
 #include "WindowFixture.h"
@@ -11,7 +11,7 @@
 namespace {
 // The two programs of this suite run side by side: each has addresses of its own.
 const QString kDevice = QLatin1String(HOSTILE_PERIODS ? "127.0.182.3" : "127.0.182.1");
-const QString kPartner = QStringLiteral("127.0.182.4");
+const QString kPartner = QLatin1String(HOSTILE_PERIODS ? "127.0.182.4" : "127.0.182.2");
 constexpr int kStartRows = 19; // rows of the starting state of a 2x1 device
 
 using Sim = DeviceSimulator;

@@ -135,6 +135,9 @@ private slots:
         TestSupport::onNextModal([](QWidget* b) { qobject_cast<QMessageBox*>(b)->button(QMessageBox::Yes)->click(); });
         f.action("actionDisconnect")->trigger();
         QVERIFY(!f.loggedIn() && f.action("actionConnect")->isEnabled() && !f.connectShown());
+        // Reports the workers queued before the session ended change nothing.
+        QMetaObject::invokeMethod(f.window.get(), "OnIsAlive", Q_ARG(bool, false), Q_ARG(int, 1));
+        QMetaObject::invokeMethod(f.window.get(), "OnRecvStatusInfo", Q_ARG(AcoGpioInfo, AcoGpioInfo()));
         QCOMPARE(f.table()->rowCount(), 0);
         QCOMPARE(f.logFiles().size(), 1);
         const QList<QByteArray> lines = f.logFile(f.logFiles().first()).split('\n');
