@@ -10,6 +10,7 @@
 //   other byte C, u16 N  an N-byte datagram (N up to 2047, so also over 1040) from the next N bytes,
 //                        then patched by C: bit 0 the request's sequence, bit 1 its type, bit 2 the
 //                        length field, bit 3 version 1, bit 4 error code 0, bit 5 the checksum (last).
+#include "FuzzInput.h"
 #include "DiveVodNetClient.h"
 #include "RequestHello.h"
 #include "RequestMsg.h"
@@ -30,47 +31,7 @@
 #include <memory>
 #include <vector>
 
-// A broken promise is a finding: say which, and abort so that libFuzzer keeps the input.
-#define require(condition)                                                                                             \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
-
 namespace {
-
-class Input
-{
-public:
-    Input(const uint8_t* data, size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    bool atEnd() const { return m_position >= m_size; }
-    quint8 byte() { return atEnd() ? 0 : m_data[m_position++]; }
-    quint16 u16()
-    {
-        const quint16 high = byte();
-        return quint16((high << 8) | byte());
-    }
-    // Up to `count` bytes; fewer at the end of the input.
-    void take(quint8* dest, size_t count)
-    {
-        const size_t available = std::min(count, m_size - std::min(m_position, m_size));
-        if (available == 0)
-            return;
-        std::memcpy(dest, m_data + m_position, available);
-        m_position += available;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_position = 0;
-};
 
 quint8 byteSum(const quint8* bytes, size_t size)
 {
@@ -83,7 +44,7 @@ quint8 byteSum(const quint8* bytes, size_t size)
 class FuzzChannel : public UdpChannel
 {
 public:
-    explicit FuzzChannel(Input* input)
+    explicit FuzzChannel(FuzzInput* input)
         : m_input(input)
     {
     }
@@ -154,7 +115,7 @@ private:
         }
     }
 
-    Input* m_input;
+    FuzzInput* m_input;
     std::vector<quint8> m_request = std::vector<quint8>(12, 0);
 };
 
@@ -166,7 +127,7 @@ QString text(quint8 argument)
 }
 
 // One direct exchange on a channel of its own; `argument` picks the request and the retries.
-void directExchange(Input* input, quint8 argument)
+void directExchange(FuzzInput* input, quint8 argument)
 {
     FuzzChannel channel(input);
     require(channel.open("127.0.0.1", 33904) == 0);
@@ -184,7 +145,7 @@ void directExchange(Input* input, quint8 argument)
     require(channel.receives <= retries + 1);
 }
 
-int runStep(DiveVodNetClient& client, Input* input, quint8 step)
+int runStep(DiveVodNetClient& client, FuzzInput* input, quint8 step)
 {
     const quint8 argument = step >> 5;
     QString strings[3];
@@ -254,7 +215,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input input(data, size);
+    FuzzInput input(data, size);
     auto* channel = new FuzzChannel(&input);
     DiveVodNetClient client(channel);
     require(client.OpenChannel(QStringLiteral("127.0.0.1"), 33904) == 0);

@@ -9,6 +9,7 @@
 //   3  the same with the device's current login id in place of the u32 (which is still read).
 //   Datagrams over 1040 bytes are dropped, as the simulator's socket never hands them over whole.
 //   2  a device action by bits 2-3 of C: forget the login, enter or leave update mode, a lively step.
+#include "FuzzInput.h"
 #include "SimDevice.h"
 #include "SimFrame.h"
 
@@ -20,55 +21,12 @@
 #include <cstdlib>
 #include <iterator>
 
-// A broken promise is a finding: say which, and abort so that libFuzzer keeps the input.
-#define require(condition)                                                                                             \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #condition);                         \
-            std::abort();                                                                                              \
-        }                                                                                                              \
-    } while (false)
-
 namespace {
-
-class Input
-{
-public:
-    Input(const uint8_t* data, size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    bool atEnd() const { return m_position >= m_size; }
-    quint8 byte() { return atEnd() ? 0 : m_data[m_position++]; }
-    quint16 u16()
-    {
-        const quint16 high = byte();
-        return quint16((high << 8) | byte());
-    }
-    quint32 u32()
-    {
-        const quint32 high = u16();
-        return (high << 16) | u16();
-    }
-    QByteArray bytes(int count)
-    {
-        QByteArray out;
-        for (int i = 0; i < count && !atEnd(); ++i)
-            out.append(char(byte()));
-        return out;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_position = 0;
-};
 
 // The types the tool sends; the rest of the table is reached through T - 0x80.
 const quint16 kToolTypes[] = { 1, 2, 3, 5, 23, 25, 26, 27, 61, 62, 63, 64, 65, 69, 70, 71, 72 };
 
-QByteArray builtRequest(Input& input, quint8 control, const SimDevice& device)
+QByteArray builtRequest(FuzzInput& input, quint8 control, const SimDevice& device)
 {
     const quint8 typeByte = input.byte();
     const quint16 type = typeByte < 0x80 ? kToolTypes[typeByte % std::size(kToolTypes)] : quint16(typeByte - 0x80);
@@ -119,7 +77,7 @@ void checkAnswer(const QByteArray& request, const QByteArray& answer, const SimD
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input input(data, size);
+    FuzzInput input(data, size);
     SimDevice device;
     while (!input.atEnd()) {
         const quint8 control = input.byte();
