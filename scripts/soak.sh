@@ -66,10 +66,7 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
     sleep 8
     echo "$(rss $app)" >"$work/rss.end"
     grep -c "^R" "$work/logs/.alarm_journal" >"$work/rows" || true
-    kill -TERM $app
-    for _ in $(seq 1 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
-    if kill -0 $app 2>/dev/null; then echo "still running 10 s after SIGTERM"; kill -9 $app; exit 1; fi
-    wait $app; echo "exit code $?" >"$work/exit"
+    xvfb_terminate "$2" || exit 1
     ' _ "$work/bin/DiveVod" "$work" "$root/tests/app/xvfb_login.sh" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
 
 backups=("$work"/logs/backup_*.csv)

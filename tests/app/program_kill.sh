@@ -47,10 +47,7 @@ env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run
     win=$(timeout 20 xdotool search --sync --pid $app --name "ACO-GPIO" | head -1)
     [ -n "$win" ] || { echo "no main window after the restart"; kill -9 $app; exit 1; }
     sleep 0.5
-    kill -TERM $app
-    for _ in $(seq 1 100); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
-    if kill -0 $app 2>/dev/null; then echo "still running 10 s after SIGTERM"; kill -9 $app; exit 1; fi
-    wait $app; echo "exit code $?" >"$2/exit"
+    xvfb_terminate "$2" || exit 1
     ' _ "$work/bin/DiveVod" "$work" "$(dirname "$0")/xvfb_login.sh" || fail "driving the program: $(cat "$work/tool.log" 2>/dev/null)"
 
 [ "$(cat "$work/exit")" = "exit code 0" ] || fail "$(cat "$work/exit"); $(cat "$work/tool2.log")"
