@@ -107,6 +107,8 @@ private:
     void ReadDeviceInfo();
     void DisconnectDevice();
     void AppendAlarmRows(const QVector<AlarmRecord>& records);
+    // Brings the first cell of the last row into view at the bottom of the table.
+    void ScrollToLastRow();
     // Shows the panel for this type, hides the other and routes records and key presses through it.
     void ShowPanel(quint32 panelType, bool resetHidden);
     void SetConnectImage(bool connected);

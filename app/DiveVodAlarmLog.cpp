@@ -187,9 +187,22 @@ void DiveVod::AppendAlarmRow(const AlarmRecord& record)
         OpenAlarmJournal();
     else
         journal->Append(QStringList(std::begin(texts), std::end(texts)));
-    table->scrollToItem(table->item(row, 0), QAbstractItemView::PositionAtBottom);
-    if (row == 0 && !appendingRows)
-        fitColumnsToRows(table);
+    if (!appendingRows) {
+        if (row == 0)
+            fitColumnsToRows(table);
+        ScrollToLastRow();
+    }
+}
+
+void DiveVod::ScrollToLastRow()
+{
+    QTableWidget* table = ui->tableWidget;
+    if (table->rowCount() == 0)
+        return;
+    // The view takes new rows into its scroll range only at its next layout: scrolled before that, the
+    // newest row would stay one row below the visible area.
+    table->doItemsLayout();
+    table->scrollToItem(table->item(table->rowCount() - 1, 0), QAbstractItemView::PositionAtBottom);
 }
 
 void DiveVod::AppendAlarmRows(const QVector<AlarmRecord>& records)
@@ -203,7 +216,7 @@ void DiveVod::AppendAlarmRows(const QVector<AlarmRecord>& records)
     appendingRows = false;
     if (wasEmpty)
         fitColumnsToRows(ui->tableWidget);
-    ui->tableWidget->scrollToBottom();
+    ScrollToLastRow();
 }
 
 void DiveVod::LogFullState(const AcoGpioInfo& info)

@@ -162,6 +162,35 @@ private slots:
         QVERIFY2(f.table()->rowCount() == 0 && clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
     }
 
+    void newestRowIsInView_data()
+    {
+        QTest::addColumn<bool>("batch");
+        QTest::newRow("single rows") << false;
+        QTest::newRow("batches") << true;
+    }
+    void newestRowIsInView()
+    {
+        QFETCH(bool, batch);
+        WindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QTableWidget* table = f.table();
+        const auto lastRowShown = [table] {
+            const QRect cell = table->visualItemRect(table->item(table->rowCount() - 1, 0));
+            return table->viewport()->rect().contains(cell);
+        };
+        // Well past a full table, checked at once and again once the view has laid itself out.
+        for (int i = 0; i < 40; ++i) {
+            if (batch)
+                f.window->LogFullState(AcoGpioInfo());
+            else
+                f.addRow(QString::number(i));
+            QVERIFY2(lastRowShown(), qPrintable(QString::number(i)));
+            QCoreApplication::processEvents();
+            QVERIFY2(lastRowShown(), qPrintable(QString::number(i)));
+        }
+    }
+
     void csvBytes_data()
     {
         QTest::addColumn<QStringList>("notes");
