@@ -1,5 +1,6 @@
 #include "UdpChannel.h"
 
+#include "Ipv4Text.h"
 #include "MessageCatalog.h"
 #include "RequestMsg.h"
 #include "ResponseMsg.h"
@@ -52,7 +53,7 @@ int UdpChannel::open(const char* address, int port)
     std::memset(&m_destination, 0, sizeof(m_destination));
     m_destination.sin_family = AF_INET;
     m_destination.sin_port = htons(quint16(port));
-    m_destination.sin_addr.s_addr = inet_addr(address ? address : "");
+    m_destination.sin_addr.s_addr = htonl(ipv4FromText(QString::fromLatin1(address ? address : "")));
     replaceSocket(socket);
     return 0;
 }

@@ -21,8 +21,9 @@ public:
     UdpChannel(const UdpChannel&) = delete;
     UdpChannel& operator=(const UdpChannel&) = delete;
 
-    // 0 on success, -1 when no socket could be made. The address is not validated:
-    // a text that does not parse becomes 255.255.255.255 and the first send fails.
+    // 0 on success, -1 when no socket could be made. The address is read as plain dotted decimal
+    // (ipv4FromText) and not validated: a text that does not parse becomes 255.255.255.255 and the
+    // first send fails.
     int open(const char* address, int port);
     void close();
     bool isOpen() const { return m_socket >= 0; }

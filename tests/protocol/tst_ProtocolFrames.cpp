@@ -476,14 +476,33 @@ private slots:
         QCOMPARE(GetModuleTypeName(50003) + GetModuleTypeName(50004) + GetModuleTypeName(0), "ACO GPIOUnknownUnknown");
     }
 
+    // Plain dotted decimal only: a leading zero is still decimal; octal, hex and short forms are no address.
+    void ipv4Text_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<quint32>("number");
+        QTest::addColumn<QString>("back");
+        // clang-format off
+        QTest::newRow("loopback")       << "127.0.0.1"      << 0x7F000001u << "127.0.0.1";
+        QTest::newRow("private")        << "192.168.1.100"  << 0xC0A80164u << "192.168.1.100";
+        QTest::newRow("zero")           << "0.0.0.0"        << 0u          << "0.0.0.0";
+        QTest::newRow("leading zeros")  << "127.0.0.010"    << 0x7F00000Au << "127.0.0.10";
+        QTest::newRow("08 is eight")    << "127.0.00.08"    << 0x7F000008u << "127.0.0.8";
+        QTest::newRow("short form")     << "127.1"          << 0xFFFFFFFFu << "255.255.255.255";
+        QTest::newRow("hex group")      << "0x7f.0.0.1"     << 0xFFFFFFFFu << "255.255.255.255";
+        QTest::newRow("group above 255")<< "127.0.0.256"    << 0xFFFFFFFFu << "255.255.255.255";
+        QTest::newRow("half-typed")     << "127.0.0."       << 0xFFFFFFFFu << "255.255.255.255";
+        QTest::newRow("words")          << "not.an.address" << 0xFFFFFFFFu << "255.255.255.255";
+        QTest::newRow("empty")          << ""               << 0xFFFFFFFFu << "255.255.255.255";
+        // clang-format on
+    }
     void ipv4Text()
     {
-        const QStringList texts = { "127.0.0.1", "192.168.1.100", "0.0.0.0", "not.an.address", "" };
-        const quint32 numbers[] = { 0x7F000001u, 0xC0A80164u, 0, 0xFFFFFFFFu, 0xFFFFFFFFu };
-        for (int i = 0; i < texts.size(); ++i) {
-            QCOMPARE(ipv4FromText(texts[i]), numbers[i]);
-            QCOMPARE(ipv4ToText(numbers[i]), i < 3 ? texts[i] : QStringLiteral("255.255.255.255"));
-        }
+        QFETCH(QString, text);
+        QFETCH(quint32, number);
+        QFETCH(QString, back);
+        QCOMPARE(ipv4FromText(text), number);
+        QCOMPARE(ipv4ToText(number), back);
     }
 
     void acoGpioInfoMetaType()
