@@ -74,6 +74,11 @@ QString NetworkProperty::CheckEntries() const
     const quint32 host = ip & ~mask;
     if (host == 0 || host == ~mask)
         return tr("The IP address is invalid.");
+    // An empty gateway means none; a half-typed one would otherwise go to the device as 0.0.0.0.
+    const QString gateway = ui->lineEditGateway->text();
+    quint32 parsed = 0;
+    if (!gateway.isEmpty() && !parseIpv4(gateway, &parsed))
+        return tr("The gateway is invalid.");
     if (gw != 0 && (gw & mask) != (ip & mask))
         return tr("The IP address and gateway should not be in different network segment.");
     return QString();

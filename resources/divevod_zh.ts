@@ -582,6 +582,10 @@
         <source>The IP address and gateway should not be in different network segment.</source>
         <translation>IP地址和网关不应处于不同的网段。</translation>
     </message>
+    <message>
+        <source>The gateway is invalid.</source>
+        <translation>网关无效。</translation>
+    </message>
 </context>
 <context>
     <name>ParamCfg</name>

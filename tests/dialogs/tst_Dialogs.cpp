@@ -180,6 +180,7 @@ private slots:
         row("usable",                     "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.1", "");
         row("no gateway",                 "NetworkProperty", "192.168.1.100|255.255.255.0|", "");
         row("gateway elsewhere",          "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.2.1", segment);
+        row("half-typed gateway",         "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.", "The gateway is invalid.");
         row("empty ip, before the mask",  "NetworkProperty", "|0.0.0.0|", badIp);
         row("ip all ones",                "NetworkProperty", "255.255.255.255|255.255.255.0|", badIp);
         row("half-typed ip",              "NetworkProperty", "192.168.1.|255.255.255.0|", badIp);
