@@ -6,6 +6,7 @@
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
 #include "General.h"
+#include "Ipv4Text.h"
 #include "NetworkProperty.h"
 #include "ParamCfg.h"
 #include "WaitCursor.h"
@@ -49,9 +50,15 @@ void DiveVod::OnConfigParam()
         dialog.exec();
         return;
     }
-    whileBusy([&] { return dialog.ReadParam(); }); // a failed read leaves the defaults on view
-    if (userType == kGuest)
+    // Defaults shown as the device's values would be written back over them on OK.
+    if (whileBusy([&] { return dialog.ReadParam(); }) != 0) {
+        ShowWarning(tr("Device is off-line."));
+        return;
+    }
+    if (userType == kGuest) {
+        dialog.MaskPasswords(); // the partners' admin passwords are not a guest's to read
         dialog.setEnabled(false);
+    }
     if (dialog.exec() == QDialog::Accepted && whileBusy([&] { return dialog.WriteParam(); }) != 0)
         ShowWarning(tr("The parameters could not be written to the device."));
 }
@@ -83,7 +90,8 @@ void DiveVod::OnNetworkProperty()
             ShowWarning(tr("Device is off-line."));
             return;
         }
-        dialog.SetNetworkProperty(QHostAddress(address), QHostAddress(subnetMask), QHostAddress(gateway));
+        dialog.SetNetworkProperty(QHostAddress(ipv4FromText(address)), QHostAddress(ipv4FromText(subnetMask)),
+                                  QHostAddress(ipv4FromText(gateway)));
         if (isDefault)
             dialog.SetInfo(tr("Current network parameters is default"));
         if (userType == kGuest)
@@ -115,13 +123,14 @@ void DiveVod::OnNetworkProperty()
 
 void DiveVod::OnChangePassword()
 {
+    QString user; // after a refusal the dialog comes back with the account chosen, not with "admin"
     for (;;) {
         ChangePassword dialog(this);
+        dialog.SetUser(user);
         if (!DeviceReachable() || userType == kGuest)
             dialog.setEnabled(false);
         if (dialog.exec() != QDialog::Accepted)
             return;
-        QString user;
         QString password;
         QString confirmation;
         dialog.GetPasswordInfo(user, password, confirmation);

@@ -22,21 +22,21 @@ constexpr quint32 kNoWorkMode = 255;
 
 void DiveVod::OnConnect()
 {
-    QString storedAddress;
+    QString address;
     {
         QSettings settings{kSettingsOrganisation, kSettingsApplication};
-        storedAddress = settings.value(QStringLiteral("IP")).toString();
+        address = settings.value(QStringLiteral("IP")).toString();
     }
-    if (storedAddress.isEmpty())
-        storedAddress = QLatin1String(kDefaultAddress);
+    if (address.isEmpty())
+        address = QLatin1String(kDefaultAddress);
 
-    QString address;
     int user = 0;
     QString password;
     for (;;) {
-        // Each attempt offers the stored address again, not the one typed last time.
+        // A retry offers the address and user that just failed: the stored address could be another unit.
         Login login(this);
-        login.SetIP(storedAddress);
+        login.SetIP(address);
+        login.SetUser(user);
         if (login.exec() != QDialog::Accepted)
             return;
         login.GetLoginInfo(address, user, password);

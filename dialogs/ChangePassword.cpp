@@ -30,6 +30,13 @@ ChangePassword::~ChangePassword()
     delete ui;
 }
 
+void ChangePassword::SetUser(const QString& user)
+{
+    const int index = ui->comboBoxUser->findText(user);
+    if (index >= 0)
+        ui->comboBoxUser->setCurrentIndex(index);
+}
+
 void ChangePassword::GetPasswordInfo(QString& user, QString& newPassword, QString& confirmPassword)
 {
     user = ui->comboBoxUser->currentText();

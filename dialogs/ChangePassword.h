@@ -16,7 +16,8 @@ public:
     explicit ChangePassword(QWidget* parent = nullptr);
     ~ChangePassword() override;
 
-    // user: the account's displayed name ("admin" or "guest").
+    // user: the account's displayed name ("admin" or "guest"); SetUser leaves the choice for any other text.
+    void SetUser(const QString& user);
     void GetPasswordInfo(QString& user, QString& newPassword, QString& confirmPassword);
 
 protected:

@@ -41,6 +41,11 @@ void Login::SetIP(const QString& ip)
     ui->lineEditIP->setText(ip);
 }
 
+void Login::SetUser(int user)
+{
+    ui->comboBoxUser->setCurrentIndex(user);
+}
+
 void Login::GetLoginInfo(QString& ip, int& user, QString& password)
 {
     ip = ui->lineEditIP->text();

@@ -18,6 +18,8 @@ public:
 
     void SetIP(const QString& ip);
     // user: 0 admin, 1 guest.
+    void SetUser(int user);
+    // user: 0 admin, 1 guest.
     void GetLoginInfo(QString& ip, int& user, QString& password);
 
 public slots:

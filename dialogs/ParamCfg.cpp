@@ -143,6 +143,12 @@ bool ParamCfg::CheckRemoteACO()
     return true;
 }
 
+void ParamCfg::MaskPasswords()
+{
+    for (QLineEdit* edit : passwordEdits)
+        edit->setEchoMode(QLineEdit::Password);
+}
+
 void ParamCfg::warn(const QString& message)
 {
     QMessageBox::warning(this, windowTitle(), message, QMessageBox::Ok);

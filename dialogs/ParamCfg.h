@@ -24,6 +24,8 @@ public:
     int ReadParam();
     int WriteParam();
     bool CheckRemoteACO();
+    // Shows the partners' passwords as dots, for a view that is not an administrator's.
+    void MaskPasswords();
 
     static const int kRows = 4;
 

@@ -19,6 +19,8 @@ const QString kRemote = QStringLiteral("127.0.173.7");
 // Message types that only the dialogs send. From a device that does not answer the monitors read nothing
 // else either: their cycles stop at the first failed request, so 62 and 70 then come only from a dialog.
 const QList<int> kDialogOnlyTypes = {5, 23, 25, 26, 27, 61, 64, 69};
+const QList<int> kWriteTypes = {25, 27, 61, 64, 69};
+const int kEveryRequest = -1; // the device refuses every request from OK on
 
 using DialogStep = std::function<void(QDialog*)>;
 
@@ -94,15 +96,19 @@ private slots:
         if (device == "silent login")
             sim->setFault(DeviceSimulator::Fault::Silent, 2, 1, 2); // the login request and its resend
         WindowFixture f;
-        QString shown;
-        bool askedAgain = false;
+        QString shown, offered;
         TestSupport::onNextModal([&](QWidget* dialog) {
             WindowFixture::fillLogin(dialog, kDevice, user, password);
-            answerMessage(&shown, [&](QDialog* d) { askedAgain = child<QLineEdit>(d, "lineEditIP"), d->reject(); });
+            answerMessage(&shown, [&](QDialog* d) {
+                offered = child<QLineEdit>(d, "lineEditIP")->text() + ' ' + child<QComboBox>(d, "comboBoxUser")->currentText();
+                d->reject();
+            });
         });
         f.action("actionConnect")->trigger();
         QCOMPARE(shown, message);
-        QVERIFY(askedAgain && !f.loggedIn());
+        // Asked again with the address and user that just failed; only a login stores the address.
+        QCOMPARE(offered, kDevice + (user ? " guest" : " admin"));
+        QVERIFY(!f.loggedIn() && setting("IP").isEmpty());
         QCOMPARE(f.table()->rowCount(), 0);
     }
 
@@ -128,11 +134,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().mid(22), (QStringList{"|LED-D2X1|Off|", "|LED-4X1|Green|"}), 5000);
         QTRY_VERIFY(f.window->findChild<GPIOStatus4x1*>()->isVisible() && !panel2x1->isVisible());
 
-        // "No" keeps the session and writes nothing; "Yes" ends it with a backup of every row.
+        // "No" keeps the session and writes nothing; "Yes", the default, ends it with a backup of every row.
         TestSupport::onNextModal([](QWidget* b) { qobject_cast<QMessageBox*>(b)->button(QMessageBox::No)->click(); });
         f.action("actionDisconnect")->trigger();
         QVERIFY(f.loggedIn() && f.logFiles().isEmpty());
-        TestSupport::onNextModal([](QWidget* b) { qobject_cast<QMessageBox*>(b)->button(QMessageBox::Yes)->click(); });
+        TestSupport::onNextModal([](QWidget* b) { QTest::keyClick(b, Qt::Key_Enter); });
         f.action("actionDisconnect")->trigger();
         QVERIFY(!f.loggedIn() && f.action("actionConnect")->isEnabled() && !f.connectShown());
         // Reports the workers queued before the session ended change nothing.
@@ -235,7 +241,7 @@ private slots:
     {
         QTest::addColumn<int>("user");
         QTest::addColumn<QByteArray>("action");
-        QTest::addColumn<bool>("refused"); // the device refuses every request from OK on
+        QTest::addColumn<int>("refused"); // kEveryRequest, or the message type refused from the start, or 0
         QTest::addColumn<DialogStep>("step"); // checks and fills the dialog before OK
         QTest::addColumn<QString>("message");
         QTest::addColumn<DialogStep>("again"); // the dialog shown again after the message
@@ -246,14 +252,27 @@ private slots:
                     QCOMPARE(child<QLineEdit>(d, name)->text(), value);
             });
         };
-        const DialogStep lock = [](QDialog* d) { child<QComboBox>(d, "comboBoxLock")->setCurrentIndex(1); };
-        const auto network = [](const QString& address) {
+        // The main partner as read from the device; its password in clear for an administrator only.
+        const auto partners = [](bool guest) {
+            return DialogStep([=](QDialog* d) {
+                auto* table = child<QTableWidget>(d, "tableWidget");
+                auto* password = qobject_cast<QLineEdit*>(table->cellWidget(0, 1));
+                QCOMPARE(qobject_cast<QLineEdit*>(table->cellWidget(0, 0))->text() + ' ' + password->text(), kRemote + " abc123");
+                QCOMPARE(password->displayText() == password->text(), !guest);
+                QCOMPARE(d->isEnabled(), !guest);
+            });
+        };
+        const DialogStep lock = [=](QDialog* d) { partners(false)(d), child<QComboBox>(d, "comboBoxLock")->setCurrentIndex(1); };
+        const auto network = [](const QString& address, const QString& gateway) {
             return DialogStep([=](QDialog* d) {
                 QCOMPARE(child<QLabel>(d, "labelInfo")->text(), QStringLiteral("Current network parameters is default"));
                 child<QLineEdit>(d, "lineEditIP")->setText(address);
                 child<QLineEdit>(d, "lineEditSubnetMask")->setText(QStringLiteral("255.0.0.0"));
-                child<QLineEdit>(d, "lineEditGateway")->clear(); // no gateway: sent as 0.0.0.0
+                child<QLineEdit>(d, "lineEditGateway")->setText(gateway); // none: sent as 0.0.0.0
             });
+        };
+        const auto account = [](int user) {
+            return DialogStep([=](QDialog* d) { QCOMPARE(child<QComboBox>(d, "comboBoxUser")->currentIndex(), user); });
         };
         const auto password = [](int user) {
             return DialogStep([user](QDialog* d) {
@@ -267,57 +286,71 @@ private slots:
         };
         const QByteArray param("actionConfigParam"), net("actionConfigNetwork"), pass("actionChangePassword");
         // clang-format off
-        QTest::newRow("guest, password") << 1 << pass << false << view("", "", false) << "" << DialogStep();
-        QTest::newRow("parameters") << 0 << param << false << lock << "" << DialogStep();
-        QTest::newRow("parameters refused") << 0 << param << true << lock << "The parameters could not be written to the device." << DialogStep();
-        QTest::newRow("network") << 0 << net << false << network("10.0.0.50") << "The new IP address will be used after reboot." << DialogStep();
-        QTest::newRow("network refused") << 0 << net << true << network("10.0.0.50") << "The network parameters were not changed." << DialogStep();
+        QTest::newRow("guest, password") << 1 << pass << 0 << view("", "", false) << "" << DialogStep();
+        QTest::newRow("guest, parameters") << 1 << param << 0 << partners(true) << "" << DialogStep();
+        QTest::newRow("guest, network") << 1 << net << 0 << view("lineEditIP", "10.0.0.99", false) << "" << DialogStep();
+        QTest::newRow("parameters") << 0 << param << 0 << lock << "" << DialogStep();
+        QTest::newRow("parameters refused") << 0 << param << kEveryRequest << lock << "The parameters could not be written to the device." << DialogStep();
+        QTest::newRow("parameters unread") << 0 << param << 70 << DialogStep() << "Device is off-line." << DialogStep();
+        QTest::newRow("network") << 0 << net << 0 << network("10.0.0.50", "") << "The new IP address will be used after reboot." << DialogStep();
+        QTest::newRow("network refused") << 0 << net << kEveryRequest << network("10.0.0.50", "") << "The network parameters were not changed." << DialogStep();
+        QTest::newRow("network unread") << 0 << net << 26 << DialogStep() << "Device is off-line." << DialogStep();
+        QTest::newRow("half-typed gateway") << 0 << net << 0 << network("10.0.0.50", "10.0.0.") << "The gateway is invalid."
+                                            << shownAgain(view("lineEditGateway", "10.0.0.", true));
         // This computer's own address: a fresh dialog with the device's values, not the rejected input.
         const QStringList local = DiveVodNetClient().GetLocalAddresses();
         if (!local.isEmpty())
-            QTest::newRow("own address") << 0 << net << false << network(local.first()) << "The IP address is invalid."
+            QTest::newRow("own address") << 0 << net << 0 << network(local.first(), "") << "The IP address is invalid."
                                          << shownAgain(view("lineEditIP", "10.0.0.99", true));
-        QTest::newRow("admin password") << 0 << pass << false << password(0) << "The password has been changed." << DialogStep();
-        QTest::newRow("guest password") << 0 << pass << false << password(1) << "The password has been changed." << DialogStep();
-        QTest::newRow("password refused") << 0 << pass << true << password(0) << "The password is not changed."
-                                          << shownAgain(view("", "", true));
+        QTest::newRow("admin password") << 0 << pass << 0 << password(0) << "The password has been changed." << DialogStep();
+        QTest::newRow("guest password") << 0 << pass << 0 << password(1) << "The password has been changed." << DialogStep();
+        QTest::newRow("password refused") << 0 << pass << kEveryRequest << password(1) << "The password is not changed."
+                                          << shownAgain(account(1));
         // clang-format on
     }
     void commands()
     {
         QFETCH(int, user);
         QFETCH(QByteArray, action);
-        QFETCH(bool, refused);
+        QFETCH(int, refused);
         QFETCH(DialogStep, step);
         QFETCH(QString, message);
         QFETCH(DialogStep, again);
         sim->modify([](SimDeviceState& s) { // the partner is probed while logged in: nobody answers
-            s.remoteAddress = kRemote, s.address = 0x0A000063, s.subnetMask = 0xFFFFFF00, s.gateway = 0x0A000001;
+            s.remoteAddress = kRemote, s.remotePassword = "abc123";
+            s.address = 0x0A000063, s.subnetMask = 0xFFFFFF00, s.gateway = 0x0A000001;
             s.isDefault = true;
         });
         WindowFixture f;
         QVERIFY(f.login(kDevice, user, user ? QStringLiteral("111111") : QStringLiteral("123456")));
-        const int before = frames(kDialogOnlyTypes);
+        const int before = frames(kDialogOnlyTypes), writes = frames(kWriteTypes);
         QString shown;
         againShown = 0;
-        TestSupport::onNextModal([&](QWidget* w) {
-            auto* dialog = qobject_cast<QDialog*>(w);
-            step(dialog);
-            if (user == 1)
-                return dialog->reject(); // all a user can do with a view
-            if (refused)
-                sim->setFault(DeviceSimulator::Fault::ErrorCode, 1000000, 1);
-            if (!message.isEmpty())
-                answerMessage(&shown, again);
-            child<QPushButton>(dialog, "pushButtonOk")->click();
-        });
+        if (refused > 0) { // a read that fails opens no dialog
+            sim->setFault(DeviceSimulator::Fault::ErrorCode, 1000000, 1, refused);
+            answerMessage(&shown);
+        } else {
+            TestSupport::onNextModal([&](QWidget* w) {
+                auto* dialog = qobject_cast<QDialog*>(w);
+                step(dialog);
+                if (user == 1)
+                    return dialog->reject(); // all a user can do with a view
+                if (refused)
+                    sim->setFault(DeviceSimulator::Fault::ErrorCode, 1000000, 1);
+                if (!message.isEmpty())
+                    answerMessage(&shown, again);
+                child<QPushButton>(dialog, "pushButtonOk")->click();
+            });
+        }
         f.action(action.constData())->trigger();
         QTRY_COMPARE(shown, message);
         QTRY_COMPARE(againShown, again ? 1 : 0);
         const SimDeviceState s = sim->state();
         const bool sent = message.startsWith("The new IP");
-        if (user == 1) {
-            QCOMPARE(frames(kDialogOnlyTypes), before); // nothing read for a guest's password view
+        if (user == 1 || refused > 0) {
+            QCOMPARE(frames(kWriteTypes), writes);
+            if (action == "actionChangePassword")
+                QCOMPARE(frames(kDialogOnlyTypes), before); // nothing read for a guest's password view
         } else if (action == "actionConfigParam") {
             QCOMPARE(s.keyLock, !refused);
         } else if (action == "actionConfigNetwork") {

@@ -72,6 +72,23 @@ private slots:
         }
     }
 
+    // Logged out, each configuration command shows its dialog greyed out without reading: a read would
+    // fail and say so instead.
+    void commandsAreViewsWhileLoggedOut()
+    {
+        WindowFixture f;
+        f.window->show();
+        QStringList shown;
+        for (const char* action : {"actionConfigParam", "actionConfigNetwork", "actionGeneral", "actionChangePassword"}) {
+            TestSupport::onNextModal([&](QWidget* d) {
+                shown << QLatin1String(d->metaObject()->className()) + (d->isEnabled() ? " live" : " view");
+                d->close();
+            });
+            f.action(action)->trigger();
+        }
+        QCOMPARE(shown, QStringList({"ParamCfg view", "NetworkProperty view", "General view", "ChangePassword view"}));
+    }
+
     void changes_data()
     {
         QTest::addColumn<AcoGpioInfo>("next");
