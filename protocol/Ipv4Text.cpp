@@ -29,9 +29,10 @@ quint32 ipv4FromText(const QString& text)
             value = value * 10 + quint32(c.unicode() - '0');
             continue;
         }
-        if (c != QLatin1Char('.') || digits == 0 || value > 255 || ++group > kGroups)
+        if (c != QLatin1Char('.') || digits == 0 || value > 255)
             return kNoAddress;
         address = (address << 8) | value;
+        ++group;
         digits = 0;
         value = 0;
     }

@@ -491,6 +491,7 @@ private slots:
         QTest::newRow("short form")     << "127.1"          << 0xFFFFFFFFu << "255.255.255.255";
         QTest::newRow("hex group")      << "0x7f.0.0.1"     << 0xFFFFFFFFu << "255.255.255.255";
         QTest::newRow("group above 255")<< "127.0.0.256"    << 0xFFFFFFFFu << "255.255.255.255";
+        QTest::newRow("five groups")    << "127.0.0.1.1"    << 0xFFFFFFFFu << "255.255.255.255";
         QTest::newRow("half-typed")     << "127.0.0."       << 0xFFFFFFFFu << "255.255.255.255";
         QTest::newRow("words")          << "not.an.address" << 0xFFFFFFFFu << "255.255.255.255";
         QTest::newRow("empty")          << ""               << 0xFFFFFFFFu << "255.255.255.255";
