@@ -3,6 +3,7 @@
 
 #include "AboutDialog.h"
 #include "AlarmJournal.h"
+#include "AlarmView.h"
 #include "AcoGpioInfoMetaType.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
@@ -47,6 +48,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     , deviceAlive(false)
     , journal(new AlarmJournal(this))
     , journalTried(false)
+    , alarmView(nullptr)
     , ui(new Ui::DiveVodClass)
 {
     ui->setupUi(this);
@@ -75,6 +77,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
         header->resizeSection(column, widths[column]);
     header->setStretchLastSection(true);
     ui->actionDisconnect->setEnabled(false);
+    alarmView = new AlarmView(ui->tableWidget, ui->verticalLayout, ui->lineEditFilter, ui->pushButtonNewRows, this);
 
     // LoadSettings ran before these, so filling the form from the store did not write it back.
     connect(ui->actionConnect, SIGNAL(triggered()), this, SLOT(OnConnect()));
@@ -91,6 +94,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     connect(ui->timeEdit, SIGNAL(timeChanged(const QTime&)), this, SLOT(OnTimeChanged(const QTime&)));
     connect(&autoSaveTimer, SIGNAL(timeout()), this, SLOT(OnAutoSaveTimer()));
     connect(ui->toolButton, SIGNAL(clicked()), this, SLOT(OnHideWidget()));
+    connect(ui->actionOpenLogsFolder, SIGNAL(triggered()), this, SLOT(OnOpenLogsFolder()));
     connect(gpioStateThread, SIGNAL(SendInfo(AcoGpioInfo)), this, SLOT(OnRecvStatusInfo(AcoGpioInfo)));
     connect(updateThread, SIGNAL(IsAlive(bool, int)), this, SLOT(OnIsAlive(bool, int)));
     connect(remoteACOConnectThread, SIGNAL(IsRemoteACOAlive(QString, bool)), this,

@@ -10,6 +10,7 @@
 #include <QVector>
 
 class AlarmJournal;
+class AlarmView;
 class DiveVodNetClient;
 class GPIOStatus2x1;
 class GPIOStatus4x1;
@@ -85,6 +86,7 @@ private slots:
     void OnHideWidget();
     void OnMatchVersion();
     void OnRecvRemoteACOConnectStatus(QString strIP, bool status);
+    void OnOpenLogsFolder();
 
     // The configuration commands (DiveVodCommands.cpp).
 private slots:
@@ -107,8 +109,6 @@ private:
     void ReadDeviceInfo();
     void DisconnectDevice();
     void AppendAlarmRows(const QVector<AlarmRecord>& records);
-    // Brings the first cell of the last row into view at the bottom of the table.
-    void ScrollToLastRow();
     // Shows the panel for this type, hides the other and routes records and key presses through it.
     void ShowPanel(quint32 panelType, bool resetHidden);
     void SetConnectImage(bool connected);
@@ -144,6 +144,8 @@ private:
     QString logsDirectoryOverride;
     AlarmJournal* journal;
     bool journalTried;
+    AlarmView* alarmView;
+    bool unsavedRows = false; // a row not yet in any written file
     Ui::DiveVodClass* ui;
 };
 

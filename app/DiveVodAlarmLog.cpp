@@ -3,6 +3,7 @@
 #include "ui_DiveVod.h"
 
 #include "AlarmJournal.h"
+#include "AlarmView.h"
 #include "AppClock.h"
 #include "ChannelCaptions.h"
 #include "GPIOStatus2x1.h"
@@ -10,6 +11,7 @@
 #include "GpioStateThread.h"
 
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTableWidget>
 #include <QTableWidgetItem>
 
@@ -187,22 +189,10 @@ void DiveVod::AppendAlarmRow(const AlarmRecord& record)
         OpenAlarmJournal();
     else
         journal->Append(QStringList(std::begin(texts), std::end(texts)));
-    if (!appendingRows) {
-        if (row == 0)
-            fitColumnsToRows(table);
-        ScrollToLastRow();
-    }
-}
-
-void DiveVod::ScrollToLastRow()
-{
-    QTableWidget* table = ui->tableWidget;
-    if (table->rowCount() == 0)
-        return;
-    // The view takes new rows into its scroll range only at its next layout: scrolled before that, the
-    // newest row would stay one row below the visible area.
-    table->doItemsLayout();
-    table->scrollToItem(table->item(table->rowCount() - 1, 0), QAbstractItemView::PositionAtBottom);
+    unsavedRows = true;
+    alarmView->RowAdded(row, texts, !appendingRows);
+    if (row == 0 && !appendingRows)
+        fitColumnsToRows(table);
 }
 
 void DiveVod::AppendAlarmRows(const QVector<AlarmRecord>& records)
@@ -216,7 +206,7 @@ void DiveVod::AppendAlarmRows(const QVector<AlarmRecord>& records)
     appendingRows = false;
     if (wasEmpty)
         fitColumnsToRows(ui->tableWidget);
-    ScrollToLastRow();
+    alarmView->RowsSettled();
 }
 
 void DiveVod::LogFullState(const AcoGpioInfo& info)
@@ -263,8 +253,16 @@ void DiveVod::ShowPanel(quint32 panelType, bool resetHidden)
 
 void DiveVod::OnClear()
 {
+    // The button asks first when a row would be lost with the table; saves and backups clear at once.
+    if (sender() == ui->pushButtonClear && unsavedRows && ui->tableWidget->rowCount() > 0
+        && QMessageBox::question(this, tr("Warning"), tr("Some rows are not saved in a file yet. Clear them anyway?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+        return;
     // One removal of every row at once: clearing stays linear however long the table is.
     ui->tableWidget->setRowCount(0);
     nextRowNumber = 1;
     journal->Clear();
+    unsavedRows = false;
+    alarmView->Cleared();
 }

@@ -171,5 +171,4 @@ void DiveVod::OnRecvRemoteACOConnectStatus(QString strIP, bool status)
     // Logged even after a disconnect: the report describes a partner, not this session.
     AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Remote ACO %1").arg(strIP),
                                status ? QStringLiteral("Connected") : QStringLiteral("Lost"), QString()});
-    ui->tableWidget->scrollToBottom();
 }

@@ -6,6 +6,7 @@
 #include "AppClock.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QUrl>
 
 namespace {
 const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
@@ -139,7 +141,10 @@ bool DiveVod::WriteLogFile(const QString& path)
     bool ok = WriteLog(file);
     ok = file.flush() && ok;
     file.close();
-    return ok && file.error() == QFileDevice::NoError;
+    ok = ok && file.error() == QFileDevice::NoError;
+    if (ok)
+        unsavedRows = false;
+    return ok;
 }
 
 void DiveVod::ReportWriteFailure(const QString& path)
@@ -171,6 +176,15 @@ void DiveVod::OnSaveAs()
         return;
     if (!WriteLogFile(path))
         ReportWriteFailure(path);
+}
+
+void DiveVod::OnOpenLogsFolder()
+{
+    // The folder the files go to now, the fallback one included; made first so that there is one to show.
+    MakeLogsDirectory();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::cleanPath(LogsDirectory()))))
+        statusBar()->showMessage(tr("The logs folder could not be opened: %1")
+                                     .arg(QDir::toNativeSeparators(QDir::cleanPath(LogsDirectory()))));
 }
 
 void DiveVod::OnAutoSaveTimer()

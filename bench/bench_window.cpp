@@ -5,6 +5,8 @@
 //  - heap memory per alarm row at 100,000 rows, against a bare QTableWidget holding the same texts;
 //  - WriteLogFile of 100,000 rows, against QTextStream writing the same lines to the same disk;
 //  - OnClear on 100,000 rows, against setRowCount(0) on the same table filled the same way;
+//  - the alarm filter on 100,000 rows (typed into the filter field), against Qt's QSortFilterProxyModel
+//    over the bare table;
 //  - a login to a 2x1 simulator through the real dialog until the 19 full-state rows are in the table,
 //    against the same requests sent and answered raw, one after the other.
 #include "BenchSupport.h"
@@ -21,6 +23,9 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -301,6 +306,76 @@ void BM_WriteWindow(benchmark::State& state)
     setRatio(state, "write", clock.nsPerIteration(state));
 }
 
+// Rows without "led-in" left out (four of every twenty stay), then all shown again untimed. The baseline is
+// Qt's own QSortFilterProxyModel attached to the bare table with the same filter (every column,
+// case-insensitive fixed string), shown in a QTableView of the same size. (Changing the filter of an
+// attached proxy removes the rows that go in intervals: seconds at this size, so both attach afresh.)
+const QString kFilterText = QStringLiteral("led-in");
+
+void filterBenchmark(benchmark::State& state, bool windowSide)
+{
+    Fixture& f = fixture();
+    fillTo(size(100000, 1000), windowSide);
+    QTableWidget* table = windowSide ? f.table : f.bare.get();
+    auto* field = f.window->findChild<QLineEdit*>(QStringLiteral("lineEditFilter"));
+    if (windowSide && !field)
+        return fail(state, "the main window has no filter field");
+    QSortFilterProxyModel proxy;
+    proxy.setFilterKeyColumn(-1);
+    proxy.setFilterCaseSensitivity(Qt::CaseInsensitive);
+    QTableView bareView;
+    if (!windowSide) {
+        bareView.setModel(&proxy);
+        bareView.resize(table->size());
+        table->hide();
+        bareView.show();
+        QApplication::processEvents();
+    }
+    double total = 0;
+    int shown = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (windowSide)
+            field->setText(kFilterText);
+        else
+            proxy.setFilterFixedString(kFilterText), proxy.setSourceModel(table->model());
+        QApplication::processEvents();
+        const double elapsed = secondsSince(start);
+        state.SetIterationTime(elapsed);
+        total += elapsed;
+        const auto* view = windowSide ? f.window->findChild<QTableView*>(QStringLiteral("tableViewFiltered")) : &bareView;
+        shown = view && view->isVisible() ? view->model()->rowCount() : 0;
+        if (shown == 0 || shown == table->rowCount())
+            return fail(state, "the filter showed " + std::to_string(shown) + " rows");
+        if (windowSide)
+            field->clear();
+        else
+            proxy.setSourceModel(nullptr), proxy.setFilterFixedString(QString());
+        QApplication::processEvents();
+    }
+    if (!windowSide) {
+        bareView.hide();
+        table->show();
+    }
+    const double ns = state.iterations() ? total * 1e9 / double(state.iterations()) : 0;
+    state.counters["rows"] = double(table->rowCount());
+    state.counters["shown"] = double(shown);
+    if (windowSide)
+        setRatio(state, "filter", ns);
+    else
+        recordBaseline("filter", ns);
+}
+
+void BM_FilterBare(benchmark::State& state)
+{
+    filterBenchmark(state, false);
+}
+
+void BM_FilterWindow(benchmark::State& state)
+{
+    filterBenchmark(state, true);
+}
+
 // One clear per iteration; the table is filled again between iterations (manual time). Both clear the
 // window's own table, filled the same way: the baseline removes the rows with setRowCount(0) alone, so
 // the ratio is what OnClear adds. (A separate bare table differs in its heap history and in what the
@@ -482,6 +557,8 @@ int main(int argc, char** argv)
     append(100000);
     tune(benchmark::RegisterBenchmark("write/bare", BM_WriteBare))->Unit(benchmark::kMillisecond);
     tune(benchmark::RegisterBenchmark("write/window", BM_WriteWindow))->Unit(benchmark::kMillisecond);
+    tune(benchmark::RegisterBenchmark("filter/bare", BM_FilterBare))->UseManualTime()->Unit(benchmark::kMillisecond);
+    tune(benchmark::RegisterBenchmark("filter/window", BM_FilterWindow))->UseManualTime()->Unit(benchmark::kMillisecond);
     // Last: a clear empties the table, and filling 100,000 rows again takes far longer than the clear.
     // One clear per repetition, so the repetitions' median stands for it (a single clear is at the mercy of the disk).
     tune(benchmark::RegisterBenchmark("clear/table", BM_ClearTable))->Iterations(1)->UseManualTime();

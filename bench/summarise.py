@@ -105,6 +105,8 @@ FIGURES = [
      [("ratio <= 1.2 against a bare QTableWidget", ("window/memory/window", "ratio"), 1.2)]),
     ("WriteLogFile of 100,000 rows", ("window/write/window", "time_ns"), ("window/write/bare", "time_ns"), "ns",
      "ratio", [("ratio <= 1.5 against QTextStream", ("window/write/window", "ratio"), 1.5)]),
+    ("alarm filter on 100,000 rows", ("window/filter/window", "time_ns"), ("window/filter/bare", "time_ns"), "ns",
+     "ratio", [("<= 100 ms", ("window/filter/window", "time_ns"), 100e6)]),
     ("OnClear on 100,000 rows", ("window/clear/window", "time_ns"), ("window/clear/table", "time_ns"), "ns", "ratio",
      [("ratio <= 1.5 against setRowCount(0)", ("window/clear/window", "ratio"), 1.5),
       ("<= 100 ms", ("window/clear/window", "time_ns"), 100e6)]),

@@ -17,6 +17,17 @@
     </message>
 </context>
 <context>
+    <name>AlarmView</name>
+    <message>
+        <source>1 new row</source>
+        <translation>1 条新记录</translation>
+    </message>
+    <message>
+        <source>%1 new rows</source>
+        <translation>%1 条新记录</translation>
+    </message>
+</context>
+<context>
     <name>ChangePassword</name>
     <message>
         <source>Change Password</source>
@@ -145,6 +156,14 @@
         <source>The new IP address will be used after reboot.</source>
         <translation>新的IP地址将在重启后生效。</translation>
     </message>
+    <message>
+        <source>Some rows are not saved in a file yet. Clear them anyway?</source>
+        <translation>有些记录尚未保存到文件中。仍要清除吗？</translation>
+    </message>
+    <message>
+        <source>The logs folder could not be opened: %1</source>
+        <translation>无法打开日志文件夹：%1</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>
@@ -243,6 +262,26 @@
     <message>
         <source>Change Password...</source>
         <translation>修改密码...</translation>
+    </message>
+    <message>
+        <source>Filter:</source>
+        <translation>筛选：</translation>
+    </message>
+    <message>
+        <source>Show only rows containing...</source>
+        <translation>只显示包含此文字的记录...</translation>
+    </message>
+    <message>
+        <source>Scroll down to the newest rows and follow them again</source>
+        <translation>滚动到最新记录并继续跟随</translation>
+    </message>
+    <message>
+        <source>Open Logs Folder</source>
+        <translation>打开日志文件夹</translation>
+    </message>
+    <message>
+        <source>Desktop Notifications</source>
+        <translation>桌面通知</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QStandardPaths>
 #include <QTimeEdit>
+#include <QClipboard>
+#include <QScrollBar>
 
 namespace {
 const QByteArray kHead = "Module Type,\nProduct SN,\nFirmware Verison,\nIP Address,\n \n \n"
@@ -167,11 +169,20 @@ private slots:
         QCOMPARE(f.table()->item(1, 0)->text() + f.table()->item(0, 1)->text(), QStringLiteral("22026-03-01 17:42:05"));
         QCOMPARE(f.rows(), (QStringList{"Group A|LED-IN 1|Red|a note", "|KEY-LOCK|Enabled|"}));
         QCOMPARE(f.table()->item(0, 5)->flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        // Rows in no file yet: "Clear" asks, and the default (No) keeps them.
+        QString asked;
+        TestSupport::onNextModal([&](QWidget* box) { asked = qobject_cast<QMessageBox*>(box)->text(), QTest::keyClick(box, Qt::Key_Enter); });
+        f.click("pushButtonClear");
+        QCOMPARE(asked, QStringLiteral("Some rows are not saved in a file yet. Clear them anyway?"));
+        QCOMPARE(f.table()->rowCount(), 2);
+        TestSupport::onNextModal([](QWidget* b) { qobject_cast<QMessageBox*>(b)->button(QMessageBox::Yes)->click(); });
         f.click("pushButtonClear");
         QCOMPARE(f.journalRows(), 0);
         f.window->AppendAlarmRow({t, "", "KEY-LOCK", "Disabled", ""});
         QCOMPARE(f.table()->item(0, 0)->text(), QStringLiteral("1"));
         QCOMPARE(f.journalRows(), 1);
+        // Every row in a file: cleared at once (a question would block here).
+        QVERIFY(f.window->WriteLogFile(f.logs.filePath("saved.csv")));
         f.table()->setRowCount(100000); // clearing stays quick however long the table is
         QElapsedTimer clock;
         clock.start();
@@ -206,6 +217,75 @@ private slots:
             QCoreApplication::processEvents();
             QVERIFY2(lastRowShown(), qPrintable(QString::number(i)));
         }
+    }
+
+    void viewFollowsOnlyAtTheBottom()
+    {
+        WindowFixture f;
+        f.window->show();
+        QScrollBar* bar = f.table()->verticalScrollBar();
+        auto* newRows = f.child<QPushButton>("pushButtonNewRows");
+        for (int i = 0; i < 60; ++i)
+            f.addRow(QString::number(i));
+        QCOMPARE(bar->value(), bar->maximum());
+        // Scrolled up to read, with a row selected: new rows neither move the view nor the selection.
+        bar->setValue(3);
+        f.table()->selectRow(5);
+        f.addRow("a");
+        f.addRow("b");
+        QCOMPARE(bar->value(), 3);
+        QCOMPARE(f.table()->selectionModel()->selectedRows().value(0).row(), 5);
+        QVERIFY(newRows->isVisible());
+        QCOMPARE(newRows->text(), QStringLiteral("2 new rows"));
+        // The button brings the view down, and from there it follows again.
+        newRows->click();
+        QVERIFY(!newRows->isVisible());
+        f.addRow("c");
+        QCOMPARE(bar->value(), bar->maximum());
+        // Reaching the bottom by hand does the same.
+        bar->setValue(0);
+        f.addRow("d");
+        QVERIFY(newRows->isVisible());
+        bar->setValue(bar->maximum());
+        QVERIFY(!newRows->isVisible());
+        f.addRow("e");
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void filterHidesWithoutLosingAndCopiesRows()
+    {
+        FixedClock clock(kMorning);
+        WindowFixture f;
+        f.window->show();
+        f.addRow("first");
+        f.window->AppendAlarmRow({kMorning, "", "Connection Lost", "Asserted", ""});
+        f.addRow(QString::fromUtf8("caf\u00e9, \u8b66"));
+        QTest::keyClicks(f.child<QLineEdit>("lineEditFilter"), "led-in");
+        auto* filtered = f.child<QTableView>("tableViewFiltered");
+        const auto shown = [&] {
+            QStringList numbers;
+            for (int r = 0; r < filtered->model()->rowCount(); ++r)
+                numbers << filtered->model()->index(r, 0).data().toString();
+            return numbers.join(QLatin1Char(' '));
+        };
+        QVERIFY(filtered->isVisible() && !f.table()->isVisible());
+        QCOMPARE(shown(), QStringLiteral("1 3"));
+        f.window->AppendAlarmRow({kMorning, "", "KEY-LOCK", "Enabled", ""}); // a new row is filtered too
+        f.addRow("fourth");
+        QCOMPARE(shown(), QStringLiteral("1 3 5"));
+        // Whole rows selected, copied as the file writes them; rows the filter hides are left out.
+        filtered->selectAll();
+        QTest::keyClick(filtered, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString::fromLatin1("1,2026-03-01 08:00:00,Group A,LED-IN 1,Red,first\n"
+                                     "3,2026-03-01 08:00:00,Group A,LED-IN 1,Red,caf\xe9, ?\n"
+                                     "5,2026-03-01 08:00:00,Group A,LED-IN 1,Red,fourth\n"));
+        // Saving, the backup and the journal still take every row.
+        QVERIFY(f.window->WriteLogFile(f.logs.filePath("all.csv")));
+        QCOMPARE(f.logFile("all.csv").count('\n'), 7 + 5);
+        QCOMPARE(f.journalRows(), 5);
+        f.child<QLineEdit>("lineEditFilter")->clear();
+        QVERIFY(!filtered->isVisible() && f.table()->isVisible() && f.table()->rowCount() == 5);
     }
 
     void csvBytes_data()
