@@ -75,6 +75,17 @@
     </message>
 </context>
 <context>
+    <name>DeviceWait</name>
+    <message>
+        <source>Waiting for the device…</source>
+        <translation>正在等待设备…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>DiveVod</name>
     <message>
         <source>Current network parameters is default</source>

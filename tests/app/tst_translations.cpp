@@ -18,7 +18,7 @@ private slots:
         QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
         QProcess lupdate;
         lupdate.setWorkingDirectory(QStringLiteral(DIVEVOD_SOURCE_DIR));
-        lupdate.start(DIVEVOD_LUPDATE, {"-no-obsolete", "-locations", "none", "app", "panels", "dialogs", "-ts", ts});
+        lupdate.start(DIVEVOD_LUPDATE, {"-no-obsolete", "-locations", "none", "app", "panels", "dialogs", "resources", "-ts", ts});
         QVERIFY(lupdate.waitForFinished(60000) && lupdate.exitCode() == 0);
         QFile file(ts);
         QVERIFY(file.open(QIODevice::ReadOnly));
