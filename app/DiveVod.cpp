@@ -5,6 +5,7 @@
 #include "AlarmJournal.h"
 #include "AlarmView.h"
 #include "AcoGpioInfoMetaType.h"
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
 #include "DiveVodVersion.h"
@@ -208,8 +209,13 @@ void DiveVod::OnHideWidget()
 
 void DiveVod::closeEvent(QCloseEvent* event)
 {
-    // The workers go on until the window is destroyed; only the rows are secured here.
-    if (disconnected == 0)
+    // The workers go on until the window is destroyed; only the rows are secured here. A command that
+    // waits on the device ends with the session instead, the way a disconnect ends it: the channel
+    // closes under its exchange, and reports that come later are ignored.
+    if (disconnected == 0) {
+        if (DeviceWait::Running())
+            DisconnectDevice();
         BackupLog();
+    }
     event->accept();
 }

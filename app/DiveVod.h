@@ -11,6 +11,7 @@
 
 class AlarmJournal;
 class AlarmView;
+class DeviceWait;
 class DiveVodNetClient;
 class GPIOStatus2x1;
 class GPIOStatus4x1;
@@ -105,8 +106,8 @@ protected:
 
 private:
     void LoadSettings();
-    void InitAfterLogin();
-    void ReadDeviceInfo();
+    // Reads the device's information and starting state and shows them; false when the wait ended.
+    bool InitAfterLogin(DeviceWait& wait);
     void DisconnectDevice();
     void AppendAlarmRows(const QVector<AlarmRecord>& records);
     // Shows the panel for this type, hides the other and routes records and key presses through it.

@@ -3,13 +3,13 @@
 #include "DiveVod.h"
 
 #include "ChangePassword.h"
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
 #include "General.h"
 #include "Ipv4Text.h"
 #include "NetworkProperty.h"
 #include "ParamCfg.h"
-#include "WaitCursor.h"
 
 #include <QHostAddress>
 #include <QMessageBox>
@@ -22,13 +22,6 @@ const int kGuest = 1;
 QString dottedText(const QHostAddress& address)
 {
     return address.isNull() ? QStringLiteral("0.0.0.0") : address.toString();
-}
-
-// One wait on the device under the busy cursor, which is gone again before any message about it.
-template <class Call> auto whileBusy(Call call)
-{
-    WaitCursor busy;
-    return call();
 }
 } // namespace
 
@@ -51,7 +44,11 @@ void DiveVod::OnConfigParam()
         return;
     }
     // Defaults shown as the device's values would be written back over them on OK.
-    if (whileBusy([&] { return dialog.ReadParam(); }) != 0) {
+    DeviceWait wait(this);
+    const int read = dialog.ReadParam();
+    if (wait.Ended())
+        return;
+    if (read != 0) {
         ShowWarning(tr("Device is off-line."));
         return;
     }
@@ -59,22 +56,27 @@ void DiveVod::OnConfigParam()
         dialog.MaskPasswords(); // the partners' admin passwords are not a guest's to read
         dialog.setEnabled(false);
     }
-    if (dialog.exec() == QDialog::Accepted && whileBusy([&] { return dialog.WriteParam(); }) != 0)
+    if (dialog.exec() == QDialog::Accepted && dialog.WriteParam() != 0 && !wait.Ended())
         ShowWarning(tr("The parameters could not be written to the device."));
 }
 
 void DiveVod::OnGeneral()
 {
     General dialog(client, this);
-    if (DeviceReachable())
-        whileBusy([&] { dialog.ReadInfo(); }); // what could not be read stays empty
-    else
+    if (DeviceReachable()) {
+        DeviceWait wait(this);
+        dialog.ReadInfo(); // what could not be read stays empty
+        if (wait.Ended())
+            return;
+    } else {
         dialog.setEnabled(false);
+    }
     dialog.exec();
 }
 
 void DiveVod::OnNetworkProperty()
 {
+    DeviceWait wait(this);
     for (;;) {
         NetworkProperty dialog(this);
         if (!DeviceReachable()) {
@@ -86,7 +88,10 @@ void DiveVod::OnNetworkProperty()
         QString subnetMask;
         QString gateway;
         bool isDefault = false;
-        if (whileBusy([&] { return client->GetNetParam(address, subnetMask, gateway, isDefault); }) != 0) {
+        const int read = DeviceWait::Run([&] { return client->GetNetParam(address, subnetMask, gateway, isDefault); });
+        if (wait.Ended())
+            return;
+        if (read != 0) {
             ShowWarning(tr("Device is off-line."));
             return;
         }
@@ -109,8 +114,12 @@ void DiveVod::OnNetworkProperty()
             ShowWarning(tr("The IP address is invalid."));
             continue;
         }
-        if (whileBusy([&] { return client->SetNetParam(addressText, dottedText(newMask), dottedText(newGateway)); })
-            != 0) {
+        const QString maskText = dottedText(newMask);
+        const QString gatewayText = dottedText(newGateway);
+        const int written = DeviceWait::Run([&] { return client->SetNetParam(addressText, maskText, gatewayText); });
+        if (wait.Ended())
+            return;
+        if (written != 0) {
             ShowWarning(tr("The network parameters were not changed."));
             return;
         }
@@ -123,6 +132,7 @@ void DiveVod::OnNetworkProperty()
 
 void DiveVod::OnChangePassword()
 {
+    DeviceWait wait(this);
     QString user; // after a refusal the dialog comes back with the account chosen, not with "admin"
     for (;;) {
         ChangePassword dialog(this);
@@ -134,14 +144,19 @@ void DiveVod::OnChangePassword()
         QString password;
         QString confirmation;
         dialog.GetPasswordInfo(user, password, confirmation);
-        if (whileBusy([&] { return client->ModifyPassword(user, password); }) != 0) {
+        const int changed = DeviceWait::Run([&] { return client->ModifyPassword(user, password); });
+        if (wait.Ended())
+            return;
+        if (changed != 0) {
             ShowWarning(tr("The password is not changed."));
             continue;
         }
         if (user == QLatin1String("admin")) {
             // The running connection and every later re-login use the new administrator password.
             client->SetLoginInfo(0, password);
-            whileBusy([&] { return client->Authenticate(); });
+            DeviceWait::Run([&] { return client->Authenticate(); });
+            if (wait.Ended())
+                return;
         }
         ShowWarning(tr("The password has been changed."));
         return;

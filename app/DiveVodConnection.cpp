@@ -4,6 +4,7 @@
 
 #include "AlarmJournal.h"
 #include "AppClock.h"
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
 #include "GPIOStatus2x1.h"
@@ -12,13 +13,14 @@
 #include "ProductInfoText.h"
 #include "RemoteACOConnectThread.h"
 #include "UpdateThread.h"
-#include "WaitCursor.h"
 
 #include <QMessageBox>
 #include <QSettings>
 
-void DiveVod::ReadDeviceInfo()
+bool DiveVod::InitAfterLogin(DeviceWait& wait)
 {
+    // Every exchange in one run, in the order the device has always seen them; what it answered is
+    // shown afterwards, here.
     quint32 productCode = 0;
     quint8 serial[8] = {};
     quint8 further[8] = {};
@@ -28,30 +30,32 @@ void DiveVod::ReadDeviceInfo()
     QString subnetMask;
     QString gateway;
     bool isDefault = false;
-    if (client->GetProductInfo(productCode, serial, further) != 0 || client->GetVersion(pcbVersion, firmware) != 0
-        || client->GetNetParam(address, subnetMask, gateway, isDefault) != 0)
-        return;
-    moduleType = GetModuleTypeName(productCode);
-    productSN = GetProductSNText(serial);
-    firmwareVersion = firmware;
-    ipAddress = address;
-    if (!journalTried)
-        OpenAlarmJournal();
-    journal->SetDeviceInfo({moduleType, productSN, firmwareVersion, ipAddress});
-}
-
-void DiveVod::InitAfterLogin()
-{
-    ReadDeviceInfo();
-
     AcoGpioInfo info;
-    if (client->GetAcoGpioInfo(info) != 0)
-        return;
     quint8 keyLock = 0;
     quint8 autoMode = 0;
     quint32 panelType = 0;
-    if (client->GetShortPressKeyState(keyLock, autoMode, panelType) != 0)
-        return;
+    bool deviceInfoRead = false;
+    bool stateRead = false;
+    DeviceWait::Run([&] {
+        deviceInfoRead = client->GetProductInfo(productCode, serial, further) == 0
+                         && client->GetVersion(pcbVersion, firmware) == 0
+                         && client->GetNetParam(address, subnetMask, gateway, isDefault) == 0;
+        stateRead = client->GetAcoGpioInfo(info) == 0 && client->GetShortPressKeyState(keyLock, autoMode, panelType) == 0;
+    });
+    if (wait.Ended())
+        return false;
+
+    if (deviceInfoRead) {
+        moduleType = GetModuleTypeName(productCode);
+        productSN = GetProductSNText(serial);
+        firmwareVersion = firmware;
+        ipAddress = address;
+        if (!journalTried)
+            OpenAlarmJournal();
+        journal->SetDeviceInfo({moduleType, productSN, firmwareVersion, ipAddress});
+    }
+    if (!stateRead)
+        return true;
     info.keyLock = keyLock != 0;
     info.autoMode = autoMode != 0;
     info.phaseAlign = 0;
@@ -69,6 +73,7 @@ void DiveVod::InitAfterLogin()
     emit SendInfo(info);
     LogFullState(info);
     SetConnectImage(true);
+    return true;
 }
 
 void DiveVod::OnDisConnect()
@@ -107,6 +112,9 @@ void DiveVod::SetConnectImage(bool connected)
 
 void DiveVod::OnIsAlive(bool isAlive, int workMode)
 {
+    // It may end the session or log in again: never in the middle of a command's exchange.
+    if (DeviceWait::Defer(this, [=] { OnIsAlive(isAlive, workMode); }))
+        return;
     if (disconnected == 1)
         return;
     deviceAlive = isAlive;
@@ -119,8 +127,8 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
     }
     if (isAlive) {
         if (connectionLost) {
-            WaitCursor busy;
-            if (client->Authenticate() != 0)
+            DeviceWait wait(this);
+            if (DeviceWait::Run([&] { return client->Authenticate(); }) != 0 || wait.Ended())
                 return;
             connectionLost = false;
             gpioStatus4x1->SetABKeysEnabled(true);
@@ -143,16 +151,14 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
 
 void DiveVod::OnMatchVersion()
 {
+    if (DeviceWait::Defer(this, [this] { OnMatchVersion(); }))
+        return;
     if (disconnected == 1)
         return;
     QString pcbVersion;
     QString firmware;
-    int result = 0;
-    {
-        WaitCursor busy;
-        result = client->GetVersion(pcbVersion, firmware);
-    }
-    if (result != 0)
+    DeviceWait wait(this);
+    if (DeviceWait::Run([&] { return client->GetVersion(pcbVersion, firmware); }) != 0 || wait.Ended())
         return;
     if (firmware == QLatin1String(kControlVersion))
         return;

@@ -2,13 +2,13 @@
 #include "DiveVod.h"
 #include "ui_DiveVod.h"
 
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "DiveVodSettings.h"
 #include "GpioStateThread.h"
 #include "Login.h"
 #include "RemoteACOConnectThread.h"
 #include "UpdateThread.h"
-#include "WaitCursor.h"
 
 #include <QMessageBox>
 #include <QSettings>
@@ -47,15 +47,23 @@ void DiveVod::OnConnect()
         }
         client->SetLoginInfo(user, password);
 
-        // A device in its update firmware must be recognised before any login.
+        // A device in its update firmware must be recognised before any login. Waiting for an address
+        // where nothing answers is pointless: Cancel closes the channel and brings the dialog back.
         quint32 workMode = kNoWorkMode;
         int workModeResult = 0;
         int result = -1;
-        {
-            WaitCursor busy;
+        DeviceWait wait(this);
+        wait.AllowCancel([this] { client->CloseChannel(); });
+        DeviceWait::Run([&] {
             workModeResult = client->GetWorkMode(workMode);
             if (workModeResult == 0 && workMode != 0)
                 result = client->Authenticate();
+        });
+        if (wait.Ended()) {
+            client->CloseChannel();
+            if (wait.Cancelled())
+                continue;
+            return;
         }
         if (workModeResult != 0) {
             QMessageBox::warning(this, tr("Warning"), tr("Device is off-line."));
@@ -94,10 +102,9 @@ void DiveVod::OnConnect()
     deviceAlive = true;
 
     QTimer::singleShot(kVersionCheckDelayMs, this, SLOT(OnMatchVersion()));
-    {
-        WaitCursor busy;
-        InitAfterLogin();
-    }
+    DeviceWait wait(this);
+    if (!InitAfterLogin(wait))
+        return; // the window closed meanwhile, and the session with it
     gpioStateThread->Start();
     updateThread->Start();
     remoteACOConnectThread->Start();

@@ -1,6 +1,7 @@
 #include "General.h"
 #include "ui_General.h"
 
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "FixedDialog.h"
 #include "ProductInfoText.h"
@@ -31,30 +32,38 @@ int General::ReadInfo()
     quint32 productCode = 0;
     quint8 serial[8] = {};
     quint8 further[8] = {};
-    if (client->GetProductInfo(productCode, serial, further) != 0)
+    quint32 workMode = 0;
+    QString pcbVersion;
+    QString firmwareVersion;
+    QString address;
+    QString subnetMask;
+    QString gateway;
+    bool isDefault = false;
+    // How many of the four groups the device answered, in order.
+    const int groupsRead = DeviceWait::Run([&] {
+        if (client->GetProductInfo(productCode, serial, further) != 0)
+            return 0;
+        if (client->GetWorkMode(workMode) != 0)
+            return 1;
+        if (client->GetVersion(pcbVersion, firmwareVersion) != 0)
+            return 2;
+        return client->GetNetParam(address, subnetMask, gateway, isDefault) != 0 ? 3 : 4;
+    });
+
+    if (groupsRead < 1)
         return -1;
     ui->labelModuleType->setText(GetModuleTypeName(productCode));
     ui->labelDescription->setText(productCode == kAcoGpioProductCode ? QStringLiteral("Velmora-ACO-GPIO")
                                                                      : QStringLiteral("Unknown"));
     ui->labelProductSN->setText(GetProductSNText(serial));
-
-    quint32 workMode = 0;
-    if (client->GetWorkMode(workMode) != 0)
+    if (groupsRead < 2)
         return -1;
     ui->labelRunMode->setText(workMode != 0 ? QStringLiteral("UserApp") : QStringLiteral("Update"));
-
-    QString pcbVersion;
-    QString firmwareVersion;
-    if (client->GetVersion(pcbVersion, firmwareVersion) != 0)
+    if (groupsRead < 3)
         return -1;
     ui->labelPCBVersion->setText(pcbVersion);
     ui->labelFirmwareVersion->setText(firmwareVersion);
-
-    QString address;
-    QString subnetMask;
-    QString gateway;
-    bool isDefault = false;
-    if (client->GetNetParam(address, subnetMask, gateway, isDefault) != 0)
+    if (groupsRead < 4)
         return -1;
     ui->labelIpAddress->setText(address);
     ui->labelSubnetMask->setText(subnetMask);

@@ -1,6 +1,7 @@
 #include "ParamCfg.h"
 #include "ui_ParamCfg.h"
 
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "FixedDialog.h"
 #include "Ipv4Field.h"
@@ -68,11 +69,14 @@ int ParamCfg::ReadParam()
     QString remotePassword;
     QString slaveAddresses[kRows - 1];
     QString slavePasswords[kRows - 1];
-    if (client->GetShortPressKeyState(keyLock, autoMode, panelType) != 0)
-        return -1;
-    if (client->GetRemoteDevice(remoteAddress, remotePassword) != 0)
-        return -1;
-    if (client->GetSlaveDevice(slaveAddresses, slavePasswords) != 0)
+    const int read = DeviceWait::Run([&] {
+        if (client->GetShortPressKeyState(keyLock, autoMode, panelType) != 0)
+            return -1;
+        if (client->GetRemoteDevice(remoteAddress, remotePassword) != 0)
+            return -1;
+        return client->GetSlaveDevice(slaveAddresses, slavePasswords);
+    });
+    if (read != 0)
         return -1;
 
     // Only a complete read reaches the form: half of the device's settings would mislead.
@@ -99,15 +103,16 @@ int ParamCfg::WriteParam()
     }
     const quint8 keyLock = ui->comboBoxLock->currentIndex() != 0 ? 1 : 0;
     const quint8 autoMode = ui->comboBoxAutoMode->currentIndex() != 0 ? 1 : 0;
-    if (client->SetShortPressKeyState(keyLock, autoMode, quint32(ui->comboBoxType->currentIndex())) != 0)
-        return -1;
-    if (client->SetRemoteDevice(addresses[0], passwordEdits[0]->text()) != 0)
-        return -1;
-    const QString slavePasswords[kRows - 1]
-        = { passwordEdits[1]->text(), passwordEdits[2]->text(), passwordEdits[3]->text() };
-    if (client->SetSlaveDevice(addresses + 1, slavePasswords) != 0)
-        return -1;
-    return 0;
+    const quint32 panelType = quint32(ui->comboBoxType->currentIndex());
+    const QString passwords[kRows]
+        = { passwordEdits[0]->text(), passwordEdits[1]->text(), passwordEdits[2]->text(), passwordEdits[3]->text() };
+    return DeviceWait::Run([&] {
+        if (client->SetShortPressKeyState(keyLock, autoMode, panelType) != 0)
+            return -1;
+        if (client->SetRemoteDevice(addresses[0], passwords[0]) != 0)
+            return -1;
+        return client->SetSlaveDevice(addresses + 1, passwords + 1) != 0 ? -1 : 0;
+    });
 }
 
 ParamCfg::RowAddress ParamCfg::rowAddress(int row, QString* text) const

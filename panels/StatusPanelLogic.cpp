@@ -1,9 +1,9 @@
 #include "StatusPanelLogic.h"
 
+#include "DeviceWait.h"
 #include "DiveVodNetClient.h"
 #include "LedStatusTimer.h"
 #include "PanelStyles.h"
-#include "WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -414,8 +414,10 @@ int StatusPanelLogic::PressKey(DiveVodNetClient* client, const QMap<QString, int
     if (bit == inertBit || !client) {
         return 0;
     }
-    WaitCursor busy;
-    return client->SetABKeyState(static_cast<quint32>(bit)) == 0 ? bit : 0;
+    const auto* widget = qobject_cast<const QWidget*>(button);
+    DeviceWait wait(widget ? widget->window() : nullptr);
+    const int result = DeviceWait::Run([&] { return client->SetABKeyState(static_cast<quint32>(bit)); });
+    return result == 0 && !wait.Ended() ? bit : 0;
 }
 
 QTime StatusPanelLogic::CurrentTime()

@@ -59,7 +59,8 @@ private slots:
     void initTestCase() { TestSupport::isolateSettings(); }
     void init()
     {
-        if ((QLatin1String(QTest::currentTestFunction()) == QLatin1String("commands")) != bool(APP_COMMANDS))
+        const QLatin1String name(QTest::currentTestFunction());
+        if ((name == QLatin1String("commands") || name.startsWith(QLatin1String("wait"))) != bool(APP_COMMANDS))
             QSKIP("run by the other program");
         TestSupport::clearSettings();
         sim.reset(new DeviceSimulator);
@@ -370,6 +371,33 @@ private slots:
             QVERIFY(modified);
             QCOMPARE(reauthenticated, s.adminPassword == "654321");
         }
+    }
+
+    void waitKeepsTheWindowAnswering()
+    {
+        WindowFixture f;
+        QVERIFY(f.login(kDevice));
+        QTest::qWait(1300); // past the version check
+        sim->setAnswering(false); // just fell silent: the window still takes it for reachable
+        QTimer ticks;
+        QElapsedTimer sinceTick;
+        qint64 longest = 0;
+        connect(&ticks, &QTimer::timeout, [&]() { longest = qMax(longest, sinceTick.restart()); });
+        sinceTick.start();
+        ticks.start(10);
+        // A second of waiting in: the wait names itself, and a click on a panel key is held back.
+        QString indication;
+        QTimer::singleShot(1000, [&]() {
+            const auto* label = f.window->findChild<QFrame*>("deviceWait");
+            indication = label && label->isVisible() ? label->findChild<QLabel*>()->text() : QString();
+            f.click("pushButtonIN1");
+        });
+        TestSupport::onNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); }, 30000);
+        f.action("actionConfigParam")->trigger();
+        ticks.stop();
+        QVERIFY2(longest < 1000, qPrintable(QString::number(longest))); // one silent exchange blocks for 2 s
+        QCOMPARE(indication, QString::fromUtf8("Waiting for the device…"));
+        QCOMPARE(sim->receivedCount(0x13), 0); // SetABKeyState
     }
 };
 
