@@ -399,6 +399,147 @@ private slots:
         QCOMPARE(indication, QString::fromUtf8("Waiting for the device…"));
         QCOMPARE(sim->receivedCount(0x13), 0); // SetABKeyState
     }
+
+    // Reports that arrive while a dialog reads a slow device: the ones that may end the session wait until
+    // the read is over, so the dialog still shows what the device answered; the others are handled at once.
+    void waitOrdersReports_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<bool>("alive");
+        QTest::addColumn<int>("workMode");
+        QTest::addColumn<bool>("handledAtOnce");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("lost connection") << QByteArray("OnIsAlive") << false << 1 << false << QString();
+        QTest::newRow("update mode") << QByteArray("OnIsAlive") << true << 0 << false << "The device is upgrading.";
+        QTest::newRow("partner report") << QByteArray("OnRecvRemoteACOConnectStatus") << true << 0 << true << QString();
+    }
+    void waitOrdersReports()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(bool, alive);
+        QFETCH(int, workMode);
+        QFETCH(bool, handledAtOnce);
+        QFETCH(QString, message);
+        WindowFixture f;
+        QVERIFY(f.login(kDevice));
+        QTest::qWait(1300); // past the version check
+        sim->modify([](SimDeviceState& s) { s.keyLock = 1; });
+        sim->setReplyDelay(700); // a read of three answers takes seconds
+        const int rowsBefore = f.table()->rowCount();
+        QTimer::singleShot(300, [&]() {
+            if (slot == "OnIsAlive")
+                QMetaObject::invokeMethod(f.window.get(), slot, Qt::QueuedConnection, Q_ARG(bool, alive), Q_ARG(int, workMode));
+            else
+                QMetaObject::invokeMethod(f.window.get(), slot, Qt::QueuedConnection, Q_ARG(QString, kRemote), Q_ARG(bool, true));
+        });
+        bool handledInTheWait = false;
+        QTimer::singleShot(600, [&]() { handledInTheWait = f.table()->rowCount() > rowsBefore || !f.loggedIn(); });
+        // The user answers whatever comes up: the message, then the dialog with what was read.
+        QString shown;
+        int lockShown = -1;
+        QTimer user;
+        connect(&user, &QTimer::timeout, [&]() {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                shown = box->text(), QTest::keyClick(box, Qt::Key_Enter);
+            else if (modal && modal->findChild<QComboBox*>("comboBoxLock"))
+                lockShown = modal->findChild<QComboBox*>("comboBoxLock")->currentIndex(), QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        user.start(10);
+        f.action("actionConfigParam")->trigger();
+        QTRY_COMPARE(shown, message);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(handledInTheWait, handledAtOnce);
+        QCOMPARE(lockShown, 1);
+        QVERIFY(f.table()->rowCount() > rowsBefore || !message.isEmpty());
+        QCOMPARE(f.loggedIn(), message.isEmpty());
+    }
+
+    // The version check falls due while the login still reads the starting state: it waits its turn, so
+    // the starting state is logged whole before the mismatch ends the session.
+    void waitDefersTheVersionCheckOfALogin()
+    {
+        sim->modify([](SimDeviceState& s) { s.firmwareVersion = (1u << 24) | (1u << 16) | 45u; });
+        sim->setReplyDelay(300);
+        WindowFixture f;
+        f.window->show();
+        QString shown;
+        TestSupport::onNextModal([&](QWidget* dialog) {
+            WindowFixture::fillLogin(dialog, kDevice, 0, QStringLiteral("123456"));
+            answerMessage(&shown);
+        });
+        f.action("actionConnect")->trigger();
+        QTRY_VERIFY(shown.startsWith("The versions between the device 1.1.45"));
+        QTRY_COMPARE(f.logFiles().size(), 1);
+        const QList<QByteArray> lines = f.logFile(f.logFiles().first()).split('\n');
+        QCOMPARE(lines.size(), 7 + 19 + 1 + 1);
+        QVERIFY(lines.at(7 + 18).endsWith(",KEY-AUTO MODE,Enabled,"));
+        QVERIFY(lines.at(7 + 19).endsWith(",Version mismatch between the Config Tool and the Firmware"));
+        QVERIFY(!f.loggedIn());
+    }
+
+    // Cancel during a login to a silent address closes the channel and brings the dialog back at once,
+    // without a message and without storing the address.
+    void waitCancelsALogin()
+    {
+        sim->setAnswering(false);
+        WindowFixture f;
+        f.window->show();
+        bool cancelled = false;
+        QString again;
+        TestSupport::onNextModal([&](QWidget* dialog) {
+            WindowFixture::fillLogin(dialog, kDevice, 0, QStringLiteral("123456"));
+            QTimer::singleShot(500, [&]() {
+                auto* cancel = f.window->findChild<QPushButton*>("deviceWaitCancel");
+                cancelled = cancel && cancel->isVisible();
+                if (cancelled)
+                    QTest::mouseClick(cancel, Qt::LeftButton);
+                TestSupport::onNextModal([&](QWidget* d) {
+                    again = d->findChild<QLineEdit*>("lineEditIP") ? d->findChild<QLineEdit*>("lineEditIP")->text() : "?";
+                    qobject_cast<QDialog*>(d)->reject();
+                });
+            });
+        });
+        QElapsedTimer clock;
+        clock.start();
+        f.action("actionConnect")->trigger();
+        QVERIFY(cancelled);
+        QCOMPARE(again, kDevice);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed()))); // an exchange waits 2 s
+        QVERIFY(!f.loggedIn() && setting("IP").isEmpty());
+        QCOMPARE(sim->receivedCount(2), 0); // no login request after the unanswered work mode
+    }
+
+    // Closing the window during a wait ends the command and the session at once, as a close does.
+    void waitEndsWithTheWindow_data()
+    {
+        QTest::addColumn<bool>("loggedIn");
+        QTest::newRow("login") << false;
+        QTest::newRow("parameters") << true;
+    }
+    void waitEndsWithTheWindow()
+    {
+        QFETCH(bool, loggedIn);
+        WindowFixture f;
+        if (loggedIn) {
+            QVERIFY(f.login(kDevice));
+            QTest::qWait(1300); // past the version check
+        }
+        sim->setAnswering(false);
+        f.window->show();
+        if (!loggedIn)
+            TestSupport::onNextModal([](QWidget* d) { WindowFixture::fillLogin(d, kDevice, 0, QStringLiteral("123456")); });
+        QTimer::singleShot(700, f.window.get(), &QWidget::close);
+        QElapsedTimer clock;
+        clock.start();
+        f.action(loggedIn ? "actionConfigParam" : "actionConnect")->trigger();
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!QApplication::activeModalWidget() && !f.loggedIn());
+        QCOMPARE(f.logFiles().size(), loggedIn ? 1 : 0);
+        clock.restart();
+        f.window.reset();
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
 };
 
 QTEST_MAIN(TestSession)
