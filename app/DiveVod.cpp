@@ -100,6 +100,7 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
     connect(updateThread, SIGNAL(IsAlive(bool, int)), this, SLOT(OnIsAlive(bool, int)));
     connect(remoteACOConnectThread, SIGNAL(IsRemoteACOAlive(QString, bool)), this,
             SLOT(OnRecvRemoteACOConnectStatus(QString, bool)));
+    SetUpWatching();
     UpdateLogsNote();
 }
 
@@ -170,6 +171,8 @@ void DiveVod::OnLanguageConfig()
     if (languageConfig->exec() == QDialog::Accepted) {
         languageConfig->ApplyLanguage();
         ui->retranslateUi(this);
+        baseTitle = windowTitle();
+        UpdateStatusLine();
         UpdateLogsNote();
     }
 }

@@ -12,6 +12,8 @@
 class AlarmJournal;
 class AlarmView;
 class DeviceWait;
+class QLabel;
+class TrayNotifier;
 class DiveVodNetClient;
 class GPIOStatus2x1;
 class GPIOStatus4x1;
@@ -71,6 +73,8 @@ public:
 
 signals:
     void SendInfo(AcoGpioInfo info);
+    // A desktop notification, while they are turned on (Device > Desktop Notifications).
+    void DesktopNotification(const QString& title, const QString& text);
 
 private slots:
     void OnConnect();
@@ -119,6 +123,15 @@ private:
     void SaveAndClear(const QString& path);
     void ReportWriteFailure(const QString& path);
 
+    // The status line, the title and the panel's stale look, from the connection state (DiveVodWatch.cpp).
+    void SetUpWatching();
+    QString StatusLineText() const;
+    QString UserName() const;
+    void UpdateStatusLine();
+    void NoteAnswer();
+    void Notify(const QString& title, const QString& text);
+    void NotifyRedInputs(const QVector<AlarmRecord>& entries);
+
     int nextRowNumber;
     bool appendingRows = false; // a batch sizes the columns once, after its last row
     DiveVodNetClient* client;
@@ -147,6 +160,13 @@ private:
     bool journalTried;
     AlarmView* alarmView;
     bool unsavedRows = false; // a row not yet in any written file
+    QLabel* labelStatusLine = nullptr;
+    QLabel* labelStale = nullptr;
+    TrayNotifier* tray = nullptr;
+    QString baseTitle;
+    QString loginAddress;
+    QDateTime lastAnswer;
+    QDateTime lostSince;
     Ui::DiveVodClass* ui;
 };
 

@@ -227,6 +227,8 @@ void DiveVod::OnRecvStatusInfo(AcoGpioInfo info)
     const QVector<AlarmRecord> entries = ChangedEntries(previousInfo, info, AppClock::Now());
     previousInfo = info;
     AppendAlarmRows(entries);
+    NotifyRedInputs(entries);
+    NoteAnswer();
 }
 
 void DiveVod::ShowPanel(quint32 panelType, bool resetHidden)

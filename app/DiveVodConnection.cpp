@@ -44,6 +44,12 @@ bool DiveVod::InitAfterLogin(DeviceWait& wait)
     });
     if (wait.Ended())
         return false;
+    {
+        QSettings settings{kSettingsOrganisation, kSettingsApplication};
+        loginAddress = settings.value(QStringLiteral("IP")).toString();
+    }
+    lostSince = QDateTime();
+    NoteAnswer();
 
     if (deviceInfoRead) {
         moduleType = GetModuleTypeName(productCode);
@@ -101,6 +107,7 @@ void DiveVod::DisconnectDevice()
     deviceAlive = false;
     SetConnectImage(false);
     disconnected = 1;
+    UpdateStatusLine();
 }
 
 void DiveVod::SetConnectImage(bool connected)
@@ -122,24 +129,35 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
         upgradeCheckArmed = false;
         DisconnectDevice();
         BackupLog();
+        Notify(tr("Session ended"), tr("The device is upgrading."));
         QMessageBox::warning(this, tr("Warning"), tr("The device is upgrading."));
         return;
     }
     if (isAlive) {
+        lastAnswer = AppClock::Now();
         if (connectionLost) {
             DeviceWait wait(this);
-            if (DeviceWait::Run([&] { return client->Authenticate(); }) != 0 || wait.Ended())
+            const int result = DeviceWait::Run([&] { return client->Authenticate(); });
+            if (wait.Ended())
                 return;
+            if (result != 0) {
+                UpdateStatusLine();
+                return;
+            }
             connectionLost = false;
+            Notify(tr("Connection restored"), tr("%1 answers again.").arg(loginAddress));
             gpioStatus4x1->SetABKeysEnabled(true);
             gpioStatus2x1->SetABKeysEnabled(true);
             AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Connection Lost"),
                                        QStringLiteral("Cleared"), QString()});
         }
         SetConnectImage(true);
+        UpdateStatusLine();
         return;
     }
     if (!connectionLost) {
+        lostSince = AppClock::Now();
+        Notify(tr("Connection lost"), tr("%1 does not answer.").arg(loginAddress));
         gpioStatus2x1->ResetStatus();
         gpioStatus4x1->ResetStatus();
         AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Connection Lost"),
@@ -147,6 +165,7 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
     }
     connectionLost = true;
     SetConnectImage(false);
+    UpdateStatusLine();
 }
 
 void DiveVod::OnMatchVersion()
@@ -162,6 +181,7 @@ void DiveVod::OnMatchVersion()
         return;
     if (firmware == QLatin1String(kControlVersion))
         return;
+    Notify(tr("Session ended"), tr("The device runs firmware %1, this tool %2.").arg(firmware, QLatin1String(kControlVersion)));
     QMessageBox::warning(this, tr("Warning"),
                          tr("The versions between the device %1 and control software %2 are mismatched.Please use "
                             "identical versions and re-login.")
@@ -175,6 +195,8 @@ void DiveVod::OnMatchVersion()
 void DiveVod::OnRecvRemoteACOConnectStatus(QString strIP, bool status)
 {
     // Logged even after a disconnect: the report describes a partner, not this session.
+    if (!status)
+        Notify(tr("Partner device lost"), tr("Remote ACO %1 does not answer.").arg(strIP));
     AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Remote ACO %1").arg(strIP),
                                status ? QStringLiteral("Connected") : QStringLiteral("Lost"), QString()});
 }

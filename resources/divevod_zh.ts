@@ -175,6 +175,62 @@
         <source>The logs folder could not be opened: %1</source>
         <translation>无法打开日志文件夹：%1</translation>
     </message>
+    <message>
+        <source>Session ended</source>
+        <translation>会话已结束</translation>
+    </message>
+    <message>
+        <source>Connection restored</source>
+        <translation>连接已恢复</translation>
+    </message>
+    <message>
+        <source>%1 answers again.</source>
+        <translation>%1 重新应答。</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>连接丢失</translation>
+    </message>
+    <message>
+        <source>%1 does not answer.</source>
+        <translation>%1 没有应答。</translation>
+    </message>
+    <message>
+        <source>The device runs firmware %1, this tool %2.</source>
+        <translation>设备固件版本为 %1，本软件版本为 %2。</translation>
+    </message>
+    <message>
+        <source>Partner device lost</source>
+        <translation>伙伴设备丢失</translation>
+    </message>
+    <message>
+        <source>Remote ACO %1 does not answer.</source>
+        <translation>远程 ACO %1 没有应答。</translation>
+    </message>
+    <message>
+        <source>Disconnected</source>
+        <translation>未连接</translation>
+    </message>
+    <message>
+        <source>Connection lost since %1</source>
+        <translation>连接自 %1 起丢失</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>%1 | %2 | %3 | Last answer: %4</source>
+        <translation>%1 | %2 | %3 | 最后应答：%4</translation>
+    </message>
+    <message>
+        <source>No answer since %1</source>
+        <translation>自 %1 起无应答</translation>
+    </message>
+    <message>
+        <source>Input LED red</source>
+        <translation>输入 LED 变红</translation>
+    </message>
 </context>
 <context>
     <name>DiveVodClass</name>

@@ -48,6 +48,15 @@ class TestSession : public QObject
     Q_OBJECT
 
     std::unique_ptr<DeviceSimulator> sim;
+    std::unique_ptr<QSignalSpy> notes; // the desktop notifications, by title
+
+    QStringList notesOf() const
+    {
+        QStringList titles;
+        for (const QVariantList& note : *notes)
+            titles << note.value(0).toString();
+        return titles;
+    }
     int againShown = 0;
 
     int frames(const QList<int>& types) const
@@ -125,8 +134,10 @@ private slots:
         auto* panel2x1 = f.window->findChild<GPIOStatus2x1*>();
         QVERIFY(panel2x1->isVisible());
         // Changes made at the device reach the table through the poller; a key pressed here is marked so.
+        QSignalSpy redNotes(f.window.get(), &DiveVod::DesktopNotification);
         sim->modify([](SimDeviceState& s) { s.gpioRedMask = 0x04; });
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(19), QStringLiteral("Group A|LED-BYPASS|Red|"), 5000);
+        QCOMPARE(redNotes.value(0), (QVariantList{"Input LED red", "Group A LED-BYPASS"}));
         sim->modify([](SimDeviceState& s) { s.keyMask = 0x01; });
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().value(20), QStringLiteral("Group B|KEY-IN 1|Disabled|"), 5000);
         QTest::mouseClick(panel2x1->findChild<QAbstractButton*>(QStringLiteral("pushButtonIN4")), Qt::LeftButton);
@@ -159,7 +170,9 @@ private slots:
         sim->modify([](SimDeviceState& s) { s.panelType = 1, s.remoteAddress = kPartner; });
         QVERIFY(sim->addPartner(kPartner));
         auto f = std::make_unique<WindowFixture>();
+        notes.reset(new QSignalSpy(f->window.get(), &DiveVod::DesktopNotification));
         QVERIFY(f->login(kDevice, 1, QStringLiteral("111111")));
+        QCOMPARE(f->window->windowTitle(), "Velmora ACO-GPIO Config - " + kDevice + " (guest)");
         QCOMPARE(f->table()->rowCount(), 17);
         QCOMPARE(f->rows().at(4), QStringLiteral("|LED-4X1|Green|"));
         QVERIFY(f->window->findChild<GPIOStatus4x1*>()->isVisible());
@@ -169,6 +182,7 @@ private slots:
         sim->setPartnerAnswering(kPartner, false);
         QTRY_COMPARE_WITH_TIMEOUT(f->rows().value(18), "|Remote ACO " + kPartner + "|Lost|", 12000);
         // Closing while logged in backs the rows up, and the window goes promptly.
+        QVERIFY(notesOf().contains("Partner device lost"));
         f->window->close();
         QCOMPARE(f->logFiles().size(), 1);
         QVERIFY(f->logFiles().first().startsWith("backup_"));
@@ -182,9 +196,15 @@ private slots:
     void lostConnectionIsLoggedOnceEachWayAndGreysTheCommands()
     {
         WindowFixture f;
+        notes.reset(new QSignalSpy(f.window.get(), &DiveVod::DesktopNotification));
         QVERIFY(f.login(kDevice));
+        auto* line = f.child<QLabel>("labelStatusLine");
+        auto* stale = f.child<QLabel>("labelStale");
+        QVERIFY2(line->text().startsWith(kDevice + " | admin | Connected | Last answer: "), qPrintable(line->text()));
         sim->setAnswering(false);
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().count(kAsserted), 1, 12000);
+        QVERIFY2(line->text().contains(" | Connection lost since "), qPrintable(line->text()));
+        QVERIFY(stale->isVisible() && stale->text().startsWith("No answer since "));
         auto* key = f.window->findChild<GPIOStatus2x1*>()->findChild<QAbstractButton*>(QStringLiteral("pushButtonIN1"));
         QVERIFY(!f.connectShown() && !key->isEnabled());
         // While the device is lost every configuration dialog is a view that reads nothing.
@@ -202,8 +222,10 @@ private slots:
         sim->setAnswering(true);
         QTRY_COMPARE_WITH_TIMEOUT(f.rows().count(kCleared), 1, 8000);
         QVERIFY(f.connectShown() && f.loggedIn() && key->isEnabled());
+        QVERIFY(line->text().contains(" | Connected | ") && !stale->isVisible());
         QTest::qWait(3500);
         QCOMPARE(f.rows().count(kCleared), 1);
+        QCOMPARE(notesOf(), (QStringList{"Connection lost", "Connection restored"}));
     }
 
     void deviceEndsTheSession_data()
@@ -225,12 +247,15 @@ private slots:
         if (otherFirmware)
             sim->modify([](SimDeviceState& s) { s.firmwareVersion = (1u << 24) | (1u << 16) | 45u; });
         WindowFixture f;
+        notes.reset(new QSignalSpy(f.window.get(), &DiveVod::DesktopNotification));
         QVERIFY(f.login(kDevice));
         QString shown;
         answerMessage(&shown);
         sim->setUpdateMode(!otherFirmware);
         QTRY_COMPARE_WITH_TIMEOUT(shown, message, 8000);
         QTRY_VERIFY(!f.loggedIn() && f.action("actionConnect")->isEnabled() && !f.connectShown());
+        QCOMPARE(notesOf(), QStringList{"Session ended"});
+        QVERIFY(f.child<QLabel>("labelStatusLine")->text() == "Disconnected" && !f.window->windowTitle().contains(kDevice));
         QCOMPARE(f.table()->rowCount(), 0);
         QCOMPARE(f.logFiles().size(), 1);
         const QByteArray file = f.logFile(f.logFiles().first());

@@ -288,6 +288,24 @@ private slots:
         QVERIFY(!filtered->isVisible() && f.table()->isVisible() && f.table()->rowCount() == 5);
     }
 
+    void partnerLossNotifiesUnlessTurnedOff()
+    {
+        WindowFixture f;
+        QSignalSpy notes(f.window.get(), &DiveVod::DesktopNotification);
+        QCOMPARE(f.child<QLabel>("labelStatusLine")->text(), QStringLiteral("Disconnected"));
+        for (bool on : {true, false}) {
+            f.action("actionNotifications")->setChecked(on);
+            for (bool answering : {false, true})
+                QMetaObject::invokeMethod(f.window.get(), "OnRecvRemoteACOConnectStatus", Q_ARG(QString, "127.0.0.9"),
+                                          Q_ARG(bool, answering));
+        }
+        QCOMPARE(notes.size(), 1);
+        QCOMPARE(notes.at(0).at(1).toString(), QStringLiteral("Remote ACO 127.0.0.9 does not answer."));
+        QCOMPARE(setting("Notifications"), QStringLiteral("false"));
+        WindowFixture again;
+        QVERIFY(!again.action("actionNotifications")->isChecked());
+    }
+
     void csvBytes_data()
     {
         QTest::addColumn<QStringList>("notes");
