@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -55,6 +56,12 @@ AlarmView::AlarmView(QTableWidget* alarmTable, QBoxLayout* layout, QLineEdit* fi
     }
     newRowsButton->hide();
     filterEdit->setClearButtonEnabled(true);
+    // Ctrl+F from anywhere in the window goes to the filter, as in a browser.
+    auto* find = new QShortcut(QKeySequence::Find, filterEdit->window());
+    connect(find, &QShortcut::activated, filterEdit, [this] {
+        filterEdit->setFocus(Qt::ShortcutFocusReason);
+        filterEdit->selectAll();
+    });
     connect(filterEdit, &QLineEdit::textChanged, this, &AlarmView::OnFilterChanged);
     connect(newRowsButton, &QPushButton::clicked, this, &AlarmView::OnShowNewRows);
 }
@@ -162,13 +169,11 @@ void AlarmView::OnFilterChanged(const QString& text)
     const QString filterText = text.trimmed();
     if (filterText == filterModel->Text())
         return;
-    const bool wasFiltered = !filterModel->Text().isEmpty();
     filterModel->SetText(filterText);
-    if (!filterText.isEmpty() && !wasFiltered) {
-        const QHeaderView* widths = table->horizontalHeader();
-        for (int column = 0; column + 1 < kColumns; ++column)
-            filteredView->horizontalHeader()->resizeSection(column, widths->sectionSize(column));
-    }
+    // The model was attached afresh, so its header starts over: take the table's column widths.
+    const QHeaderView* widths = table->horizontalHeader();
+    for (int column = 0; column + 1 < kColumns; ++column)
+        filteredView->horizontalHeader()->resizeSection(column, widths->sectionSize(column));
     table->setVisible(filterText.isEmpty());
     filteredView->setVisible(!filterText.isEmpty());
     // Another set of rows: the reader starts again at its bottom.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the main window logged in to the device simulator under Xvfb, cropped to the window:
 # docs/main-window-2x1.png and docs/main-window-4x1.png (with the alarm rows of a lively device) and
-# docs/main-window-collapsed.png (the alarm area hidden with the arrow button).
+# docs/main-window-collapsed.png (the alarm area hidden with the arrow button), and
+# docs/main-window-filtered.png (docs/main-window-filtered_zh.png in Chinese): the alarm table filtered to
+# "remote", its rows tinted red and green, with the status line.
 # Usage: scripts/screenshot.sh [build-dir]   (DIVEVOD_LANGUAGE=1 for the Chinese interface)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,7 +11,7 @@ build="${1:-$root/build}"
 address=127.0.161.1
 mkdir -p "$root/docs"
 
-shoot() { # kind, output, collapse(0/1)
+shoot() { # kind, output, what (0 as it is, 1 collapsed, filter text)
     local kind="$1" out="$2" collapse="$3" home sim
     home="$(mktemp -d)"
     mkdir -p "$home/config/Brennhart" "$home/runtime" "$home/logs"
@@ -32,6 +34,8 @@ shoot() { # kind, output, collapse(0/1)
         if [ "$3" = 1 ]; then
             eval "$(xdotool getwindowgeometry --shell "$win")"
             xdotool mousemove --window "$win" $((WIDTH / 2)) 248 click 1; sleep 1
+        elif [ "$3" != 0 ]; then
+            xdotool windowfocus --sync "$win"; xdotool key ctrl+f; sleep 0.3; xdotool type --delay 50 "$3"; sleep 1
         fi
         xdotool mousemove 0 1023
         import -window "$win" "$2"
@@ -44,3 +48,8 @@ shoot() { # kind, output, collapse(0/1)
 shoot 2x1 "$root/docs/main-window-2x1.png" 0
 shoot 4x1 "$root/docs/main-window-4x1.png" 0
 shoot 2x1 "$root/docs/main-window-collapsed.png" 1
+if [ "${DIVEVOD_LANGUAGE:-0}" = 1 ]; then
+    shoot 2x1 "$root/docs/main-window-filtered_zh.png" remote
+else
+    shoot 2x1 "$root/docs/main-window-filtered.png" remote
+fi
