@@ -3,9 +3,9 @@
 #include "ui_DiveVod.h"
 
 #include "AlarmJournal.h"
+#include "AlarmRows.h"
 #include "AlarmView.h"
 #include "AppClock.h"
-#include "ChannelCaptions.h"
 #include "GPIOStatus2x1.h"
 #include "GPIOStatus4x1.h"
 #include "GpioStateThread.h"
@@ -20,39 +20,6 @@
 namespace {
 const char kRowTimeFormat[] = "yyyy-MM-dd hh:mm:ss";
 
-QString powerText(bool on)
-{
-    return on ? QStringLiteral("Green") : QStringLiteral("Off");
-}
-
-QString connectionText(quint32 led)
-{
-    if (led == 0)
-        return QStringLiteral("Green");
-    return led == 1 ? QStringLiteral("Off") : QStringLiteral("Green Flashing");
-}
-
-QString channelLedText(bool green, bool red)
-{
-    if (green && red)
-        return QStringLiteral("Green Red Flashing");
-    if (red)
-        return QStringLiteral("Red");
-    return green ? QStringLiteral("Green") : QStringLiteral("Off");
-}
-
-QString enabledText(bool on)
-{
-    return on ? QStringLiteral("Enabled") : QStringLiteral("Disabled");
-}
-
-QString panelTypeName(quint32 type)
-{
-    if (type == 0)
-        return QStringLiteral("LED-D2X1");
-    return type == 1 ? QStringLiteral("LED-4X1") : QStringLiteral("LED-Others");
-}
-
 // Once, when rows arrive in an empty table (per row it would slow the append path down): a column grows
 // to what those rows hold, but never below its starting width, which has room for the longer texts that
 // come later. The last column stretches to the window's edge.
@@ -66,107 +33,27 @@ void fitColumnsToRows(QTableWidget* table)
             header->resizeSection(column, fitted);
     }
 }
-
-AlarmRecord entry(const QDateTime& time, const QString& input, const QString& type, const QString& status)
-{
-    return AlarmRecord{time, input, type, status, QString()};
-}
-
-bool bit(quint32 mask, int channel)
-{
-    return (mask >> channel) & 1u;
-}
-
-void channelLedEntry(QVector<AlarmRecord>& out, const AcoGpioInfo& info, int channel, const QDateTime& time)
-{
-    out << entry(time, DiveVod::GroupName(channel, info.panelType),
-                 DiveVod::AlarmTypeName(channel, QStringLiteral("LED"), info.panelType),
-                 channelLedText(bit(info.gpioGreenMask, channel), bit(info.gpioRedMask, channel)));
-}
-
-void keyEntry(QVector<AlarmRecord>& out, const AcoGpioInfo& info, int channel, const QString& prefix,
-              const QDateTime& time)
-{
-    out << entry(time, DiveVod::GroupName(channel, info.panelType),
-                 DiveVod::AlarmTypeName(channel, prefix, info.panelType), enabledText(bit(info.keyMask, channel)));
-}
 } // namespace
 
 QString DiveVod::GroupName(int channel, quint32 panelType)
 {
-    if (channel < 0 || channel >= ChannelCaptions::kChannels)
-        return QString();
-    if (panelType != 0 || channel < 3)
-        return QStringLiteral("Group A");
-    return QStringLiteral("Group B");
+    return AlarmRows::GroupName(channel, panelType);
 }
 
 QString DiveVod::AlarmTypeName(int channel, const QString& prefix, quint32 panelType)
 {
-    if (channel < 0 || channel >= ChannelCaptions::kChannels)
-        return QString();
-    return QStringLiteral("%1-%2").arg(prefix, ChannelCaptions::ForPanelType(panelType).at(channel));
+    return AlarmRows::AlarmTypeName(channel, prefix, panelType);
 }
 
 QVector<AlarmRecord> DiveVod::ChangedEntries(const AcoGpioInfo& previous, const AcoGpioInfo& info,
                                              const QDateTime& time)
 {
-    QVector<AlarmRecord> out;
-    if (info.ps1Led != previous.ps1Led)
-        out << entry(time, QString(), QStringLiteral("LED-PS1"), powerText(info.ps1Led));
-    if (info.ps2Led != previous.ps2Led)
-        out << entry(time, QString(), QStringLiteral("LED-PS2"), powerText(info.ps2Led));
-    if (info.localLed != previous.localLed)
-        out << entry(time, QString(), QStringLiteral("LED-Local"), connectionText(info.localLed));
-    if (info.remoteLed != previous.remoteLed)
-        out << entry(time, QString(), QStringLiteral("LED-Remote"), connectionText(info.remoteLed));
-    if (info.panelType != previous.panelType) {
-        out << entry(time, QString(), panelTypeName(previous.panelType), QStringLiteral("Off"));
-        out << entry(time, QString(), panelTypeName(info.panelType), QStringLiteral("Green"));
-    }
-    if (info.gpioGreenMask != previous.gpioGreenMask || info.gpioRedMask != previous.gpioRedMask) {
-        for (int i = 0; i < ChannelCaptions::kChannels; ++i) {
-            if (bit(info.gpioGreenMask, i) != bit(previous.gpioGreenMask, i)
-                || bit(info.gpioRedMask, i) != bit(previous.gpioRedMask, i))
-                channelLedEntry(out, info, i, time);
-        }
-    }
-    if (info.keyMask != previous.keyMask) {
-        for (int i = 0; i < ChannelCaptions::kChannels; ++i) {
-            if (bit(info.keyMask, i) == bit(previous.keyMask, i))
-                continue;
-            const bool pressedHere = info.remoteKeyMask == (1u << i);
-            keyEntry(out, info, i, pressedHere ? QStringLiteral("REM KEY") : QStringLiteral("KEY"), time);
-        }
-    }
-    if (info.keyLock != previous.keyLock)
-        out << entry(time, QString(), QStringLiteral("KEY-LOCK"), enabledText(info.keyLock));
-    if (info.autoMode != previous.autoMode)
-        out << entry(time, QString(), QStringLiteral("KEY-AUTO MODE"), enabledText(info.autoMode));
-    return out;
+    return AlarmRows::ChangedEntries(previous, info, time);
 }
 
 QVector<AlarmRecord> DiveVod::FullStateEntries(const AcoGpioInfo& info, const QDateTime& time)
 {
-    QVector<AlarmRecord> out;
-    out << entry(time, QString(), QStringLiteral("LED-PS1"), powerText(info.ps1Led));
-    out << entry(time, QString(), QStringLiteral("LED-PS2"), powerText(info.ps2Led));
-    out << entry(time, QString(), QStringLiteral("LED-Local"), connectionText(info.localLed));
-    out << entry(time, QString(), QStringLiteral("LED-Remote"), connectionText(info.remoteLed));
-    out << entry(time, QString(), panelTypeName(info.panelType), QStringLiteral("Green"));
-    // The 4x1 front has no fifth input; other types list all six channels.
-    const auto listed = [&info](int channel) { return !(info.panelType == 1 && channel == 4); };
-    for (int i = 0; i < ChannelCaptions::kChannels; ++i) {
-        if (listed(i))
-            channelLedEntry(out, info, i, time);
-    }
-    for (int i = 0; i < ChannelCaptions::kChannels; ++i) {
-        if (listed(i))
-            keyEntry(out, info, i, QStringLiteral("KEY"), time);
-    }
-    out << entry(time, QString(), QStringLiteral("KEY-LOCK"), enabledText(info.keyLock));
-    out << entry(time, QString(), QStringLiteral("KEY-AUTO MODE"), enabledText(info.autoMode));
-    return out;
+    return AlarmRows::FullStateEntries(info, time);
 }
 
 void DiveVod::AppendAlarmRow(const AlarmRecord& record)

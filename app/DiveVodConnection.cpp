@@ -3,6 +3,7 @@
 #include "ui_DiveVod.h"
 
 #include "AlarmJournal.h"
+#include "AlarmRows.h"
 #include "AppClock.h"
 #include "DeviceWait.h"
 #include "DiveVodNetClient.h"
@@ -148,8 +149,7 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
             Notify(tr("Connection restored"), tr("%1 answers again.").arg(loginAddress));
             gpioStatus4x1->SetABKeysEnabled(true);
             gpioStatus2x1->SetABKeysEnabled(true);
-            AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Connection Lost"),
-                                       QStringLiteral("Cleared"), QString()});
+            AppendAlarmRow(AlarmRows::ConnectionLostEntry(false, AppClock::Now()));
         }
         SetConnectImage(true);
         UpdateStatusLine();
@@ -160,8 +160,7 @@ void DiveVod::OnIsAlive(bool isAlive, int workMode)
         Notify(tr("Connection lost"), tr("%1 does not answer.").arg(loginAddress));
         gpioStatus2x1->ResetStatus();
         gpioStatus4x1->ResetStatus();
-        AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Connection Lost"),
-                                   QStringLiteral("Asserted"), QString()});
+        AppendAlarmRow(AlarmRows::ConnectionLostEntry(true, AppClock::Now()));
     }
     connectionLost = true;
     SetConnectImage(false);
@@ -186,8 +185,7 @@ void DiveVod::OnMatchVersion()
                          tr("The versions between the device %1 and control software %2 are mismatched.Please use "
                             "identical versions and re-login.")
                              .arg(firmware, QLatin1String(kControlVersion)));
-    AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QString(), QString(),
-                               QStringLiteral("Version mismatch between the Config Tool and the Firmware")});
+    AppendAlarmRow(AlarmRows::VersionMismatchEntry(AppClock::Now()));
     DisconnectDevice();
     BackupLog();
 }
@@ -197,6 +195,5 @@ void DiveVod::OnRecvRemoteACOConnectStatus(QString strIP, bool status)
     // Logged even after a disconnect: the report describes a partner, not this session.
     if (!status)
         Notify(tr("Partner device lost"), tr("Remote ACO %1 does not answer.").arg(strIP));
-    AppendAlarmRow(AlarmRecord{AppClock::Now(), QString(), QStringLiteral("Remote ACO %1").arg(strIP),
-                               status ? QStringLiteral("Connected") : QStringLiteral("Lost"), QString()});
+    AppendAlarmRow(AlarmRows::RemoteAcoEntry(strIP, status, AppClock::Now()));
 }
