@@ -28,7 +28,7 @@ folders=("$@")
 # The test programs that cover each folder.
 regex_for() {
     case $1 in
-    protocol | monitor | app | panels | dialogs) echo "^$1_" ;;
+    protocol | monitor | app | panels | dialogs | cli) echo "^$1_" ;;
     *) echo "no tests known for folder '$1'" >&2 && exit 2 ;;
     esac
 }

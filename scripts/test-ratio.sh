@@ -6,7 +6,7 @@ count() {
     find "$@" -type f \( -name '*.cpp' -o -name '*.h' \) -exec cat {} + 2>/dev/null | grep -cv '^[[:space:]]*$' || true
 }
 code=0
-for d in protocol monitor app panels dialogs sim; do
+for d in protocol monitor app panels dialogs sim cli; do
     n=$(count "$d")
     printf '%-10s %6d\n' "$d" "$n"
     code=$((code + n))
