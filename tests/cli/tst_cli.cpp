@@ -380,11 +380,12 @@ private slots:
         p.setProcessEnvironment(environment());
         QStringList args{"watch", unit(panel), "--csv"};
         if (!loseConnection)
-            args << "--seconds" << "8";
+            args << "--seconds" << "10";
         p.start(QStringLiteral(DIVEVOD_CLI), args);
         QStringList lines;
         const auto waitForRows = [&](int rows) {
-            for (QElapsedTimer t; !t.isValid() || (t.elapsed() < 12000 && lines.size() < rows + 1);) {
+            // A silent device holds each worker for its 4 s exchange in turn: up to three of them.
+            for (QElapsedTimer t; !t.isValid() || (t.elapsed() < 25000 && lines.size() < rows + 1);) {
                 if (!t.isValid())
                     t.start();
                 p.waitForReadyRead(200);
