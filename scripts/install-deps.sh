@@ -10,7 +10,7 @@ PACKAGES=(
     qt5-style-plugin-plastique
     fonts-noto-cjk
     xvfb xauth xdotool imagemagick
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils lintian
     clang-14 libclang-rt-14-dev
     libbenchmark-dev python3
 )
