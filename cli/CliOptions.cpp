@@ -101,8 +101,9 @@ bool CliOptions::Parse(const QStringList& arguments)
                                          "set partner: read the partner's admin password from FILE.", "FILE");
     const QCommandLineOption warning({"w", "warning"}, "check: round-trip range for WARNING, in ms.", "RANGE");
     const QCommandLineOption critical({"c", "critical"}, "check: round-trip range for CRITICAL, in ms.", "RANGE");
-    const QCommandLineOption timeout({"t", "timeout"}, "check: seconds until an unanswered unit is given up "
-                                                       "(default 10).", "SECONDS", "10");
+    const QCommandLineOption timeout({"t", "timeout"}, "check: seconds until a unit that does not answer is given "
+                                                       "up (default 10; partner probes take up to 2 s each on top).",
+                                      "SECONDS", "10");
     QCommandLineOption password({"p", "password"}, "refused", "PASSWORD");
     password.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({help, version, json, csv, jsonl, seconds, inventoryOption, parallel, user, passwordFileOption,

@@ -17,6 +17,12 @@ DeviceSession::DeviceSession(double timeLimitSeconds)
 
 DeviceSession::~DeviceSession()
 {
+    Disarm();
+    client.CloseChannel();
+}
+
+void DeviceSession::Disarm()
+{
     {
         std::lock_guard<std::mutex> guard(lock);
         finished = true;
@@ -24,7 +30,6 @@ DeviceSession::~DeviceSession()
     wake.notify_all();
     if (watchdog.joinable())
         watchdog.join();
-    client.CloseChannel();
 }
 
 void DeviceSession::Watch(double seconds)
@@ -36,8 +41,6 @@ void DeviceSession::Watch(double seconds)
     timedOut = true;
     // Closing wakes an exchange that waits for its answer; later requests fail at once.
     client.CloseChannel();
-    if (partnerChannel)
-        partnerChannel->interrupt();
 }
 
 int DeviceSession::Login(const QString& address, int userType, const QString& password, QString& message)
@@ -74,17 +77,9 @@ bool DeviceSession::ProbePartner(const QString& address)
     UdpChannel channel;
     if (channel.open(address.toLatin1().constData(), RemoteACOConnectThread::kPartnerPort) != 0)
         return false;
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        if (timedOut)
-            return false;
-        partnerChannel = &channel;
-    }
     RequestHello hello(0, 0);
     ResponseMsg* response = nullptr;
     const bool answered = channel.exchange(hello, &response, 1) == 0;
     delete response;
-    std::lock_guard<std::mutex> guard(lock);
-    partnerChannel = nullptr;
     return answered;
 }

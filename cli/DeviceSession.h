@@ -10,11 +10,9 @@
 #include <mutex>
 #include <thread>
 
-class UdpChannel;
-
 // One login to one device for divevod-cli: the window's login sequence (work mode first, then the
-// authentication) on a client of its own, and an optional time limit after which every exchange of
-// the session is woken and fails, so that a silent unit holds a caller for that long at most.
+// authentication) on a client of its own, and an optional time limit after which every exchange with
+// the device is woken and fails, so that a silent unit holds a caller for that long at most.
 class DeviceSession
 {
 public:
@@ -30,18 +28,19 @@ public:
     int Login(const QString& address, int userType, const QString& password, QString& message);
     DiveVodNetClient& Client() { return client; }
     bool TimedOut() const { return timedOut; }
+    // Ends the time limit: what follows (partner probes) has bounds of its own.
+    void Disarm();
     // Probes a partner device the way the remote ACO monitor does (Hello on port 33903, one resend).
-    bool ProbePartner(const QString& address);
+    static bool ProbePartner(const QString& address);
 
 private:
     void Watch(double seconds);
 
     DiveVodNetClient client;
     std::atomic<bool> timedOut{false};
-    std::mutex lock; // guards finished and partnerChannel against the watchdog
+    std::mutex lock; // guards finished against the watchdog
     std::condition_variable wake;
     bool finished = false;
-    UdpChannel* partnerChannel = nullptr;
     std::thread watchdog;
 };
 

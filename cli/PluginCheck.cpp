@@ -134,6 +134,8 @@ PluginCheck::Outcome PluginCheck::Run(const QString& address, int userType, cons
         return outcome;
     }
 
+    // The device has answered; the partners' probes are bounded by their own time-outs.
+    session.Disarm();
     QStringList critical;
     QStringList warning;
     if (!state.ps1Led)
@@ -155,13 +157,8 @@ PluginCheck::Outcome PluginCheck::Run(const QString& address, int userType, cons
         if (!RemoteACOConnectThread::IsPartnerAddress(partner) || probed.contains(partner))
             continue;
         probed << partner;
-        if (!session.ProbePartner(partner))
+        if (!DeviceSession::ProbePartner(partner))
             warning << AlarmRows::RemoteAcoEntry(partner, false, QDateTime()).alarmType + QStringLiteral(" Lost");
-    }
-    if (session.TimedOut()) {
-        outcome.state = Critical;
-        outcome.text = givenUp();
-        return outcome;
     }
     const QString rttText = QStringLiteral("rtt %1 ms").arg(rttMs, 0, 'f', 3);
     if (this->critical.Alerts(rttMs))

@@ -247,7 +247,7 @@ private slots:
             << "^DIVEVOD OK - 127.0.212.1 firmware 1.1.46, 0 partner\\(s\\) answer \\| rtt=[0-9.]+ms;;;0;$";
         QTest::newRow("partner answers") << QStringList{Unit2x1}
             << Change([](SimDeviceState& s) { s.remoteAddress = PartnerUp; }) << 0 << " 1 partner";
-        QTest::newRow("partner lost") << QStringList{Unit2x1}
+        QTest::newRow("partner lost, beyond -t") << QStringList{Unit2x1, "-t", "1"}
             << Change([](SimDeviceState& s) { s.slaveAddress[2] = PartnerDown; }) << 1
             << "^DIVEVOD WARNING - 127.0.211.1 Remote ACO 127.0.211.3 Lost \\|";
         QTest::newRow("other firmware") << QStringList{Unit2x1}
