@@ -16,7 +16,7 @@ QString connectionText(quint32 led)
 
 AlarmRecord entry(const QDateTime& time, const QString& input, const QString& type, const QString& status)
 {
-    return AlarmRecord{time, input, type, status, QString()};
+    return AlarmRecord { time, input, type, status, QString() };
 }
 
 bool bit(quint32 mask, int channel)
@@ -157,12 +157,16 @@ AlarmRecord AlarmRows::RemoteAcoEntry(const QString& address, bool connected, co
 
 AlarmRecord AlarmRows::VersionMismatchEntry(const QDateTime& time)
 {
-    return AlarmRecord{time, QString(), QString(), QString(),
-                       QStringLiteral("Version mismatch between the Config Tool and the Firmware")};
+    return AlarmRecord { time, QString(), QString(), QString(),
+                         QStringLiteral("Version mismatch between the Config Tool and the Firmware") };
 }
 
 QStringList AlarmRows::Fields(int number, const AlarmRecord& record)
 {
-    return {QString::number(number), record.time.toString(QLatin1String(kRowTimeFormat)), record.input,
-            record.alarmType,        record.alarmStatus,                                   record.notes};
+    return { QString::number(number),
+             record.time.toString(QLatin1String(kRowTimeFormat)),
+             record.input,
+             record.alarmType,
+             record.alarmStatus,
+             record.notes };
 }

@@ -128,7 +128,7 @@ void BM_BareStart(benchmark::State& state)
 {
     double total = 0;
     for (auto _ : state) {
-        const Child c = runChild({g_probeDir + "/bare-core-probe"}, 10, {0});
+        const Child c = runChild({ g_probeDir + "/bare-core-probe" }, 10, { 0 });
         if (!c.ok)
             return fail(state, "bare-core-probe failed");
         state.SetIterationTime(c.seconds);
@@ -147,7 +147,7 @@ void BM_CheckSingle(benchmark::State& state)
     }
     double total = 0;
     for (auto _ : state) {
-        const Child c = runChild({cli(), "check", kSingleUnit}, 10, {0});
+        const Child c = runChild({ cli(), "check", kSingleUnit }, 10, { 0 });
         if (!c.ok)
             return fail(state, "check did not answer OK");
         state.SetIterationTime(c.seconds);
@@ -195,7 +195,7 @@ void BM_InventoryProcesses(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         for (size_t i = 1; i <= g_units.size(); ++i) {
-            if (!runChild({cli(), "check", "127.0.202." + std::to_string(i)}, 10, {0}).ok)
+            if (!runChild({ cli(), "check", "127.0.202." + std::to_string(i) }, 10, { 0 }).ok)
                 return fail(state, "a single check failed");
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -210,13 +210,13 @@ void inventoryBenchmark(benchmark::State& state, bool quarterSilent, const char*
     if (!startUnits(state))
         return;
     setSilentQuarter(quarterSilent);
-    std::vector<std::string> command{cli(), "check", "--inventory", g_inventory, "--parallel", "16"};
+    std::vector<std::string> command { cli(), "check", "--inventory", g_inventory, "--parallel", "16" };
     if (timeLimit)
-        command.insert(command.end(), {"-t", timeLimit});
+        command.insert(command.end(), { "-t", timeLimit });
     double total = 0;
     for (auto _ : state) {
         // Silent units make the worst state CRITICAL; all answering, OK.
-        const Child c = runChild(command, 60, {quarterSilent ? 2 : 0});
+        const Child c = runChild(command, 60, { quarterSilent ? 2 : 0 });
         if (!c.ok)
             return fail(state, "check --inventory did not end with the expected state");
         state.SetIterationTime(c.seconds);
@@ -260,8 +260,8 @@ void BM_Watch(benchmark::State& state)
     const int settle = smoke() ? 1 : 10;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const pid_t watch = spawn({cli(), "watch", "127.0.203.1", "--csv", "--seconds", std::to_string(seconds)});
-        const pid_t idle = spawn({g_probeDir + "/bare-core-probe", "--stay=" + std::to_string(seconds)});
+        const pid_t watch = spawn({ cli(), "watch", "127.0.203.1", "--csv", "--seconds", std::to_string(seconds) });
+        const pid_t idle = spawn({ g_probeDir + "/bare-core-probe", "--stay=" + std::to_string(seconds) });
         std::this_thread::sleep_for(std::chrono::seconds(settle));
         const long watchBefore = residentKiBOf(watch);
         const long idleBefore = residentKiBOf(idle);
@@ -275,8 +275,8 @@ void BM_Watch(benchmark::State& state)
             idleLast = residentKiBOf(idle);
             watchPeak = std::max(watchPeak, watchLast);
         }
-        const Child w = finish(watch, start, seconds + 30, {0});
-        const Child i = finish(idle, start, seconds + 30, {0});
+        const Child w = finish(watch, start, seconds + 30, { 0 });
+        const Child i = finish(idle, start, seconds + 30, { 0 });
         if (!w.ok || !i.ok || watchBefore < 0 || idleBefore < 0)
             return fail(state, "the watch or its idle baseline did not run its course");
         state.SetIterationTime(w.seconds);

@@ -60,12 +60,12 @@ struct CommandRule
 };
 
 const CommandRule kRules[] = {
-    {"status", true, {CliOptions::Format::Text, CliOptions::Format::Json}},
-    {"info", true, {CliOptions::Format::Text, CliOptions::Format::Json}},
-    {"watch", false, {CliOptions::Format::Text, CliOptions::Format::Csv, CliOptions::Format::JsonLines}},
-    {"get", false, {CliOptions::Format::Text, CliOptions::Format::Json}},
-    {"set", false, {CliOptions::Format::Text}},
-    {"check", true, {CliOptions::Format::Text, CliOptions::Format::Json}},
+    { "status", true, { CliOptions::Format::Text, CliOptions::Format::Json } },
+    { "info", true, { CliOptions::Format::Text, CliOptions::Format::Json } },
+    { "watch", false, { CliOptions::Format::Text, CliOptions::Format::Csv, CliOptions::Format::JsonLines } },
+    { "get", false, { CliOptions::Format::Text, CliOptions::Format::Json } },
+    { "set", false, { CliOptions::Format::Text } },
+    { "check", true, { CliOptions::Format::Text, CliOptions::Format::Json } },
 };
 
 bool fail(CliOptions& options, int code, const QString& text)
@@ -86,28 +86,29 @@ bool CliOptions::Parse(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(HelpText());
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help({"h", "help"}, "Displays this help.");
-    const QCommandLineOption version({"V", "version"}, "Displays the version.");
+    const QCommandLineOption help({ "h", "help" }, "Displays this help.");
+    const QCommandLineOption version({ "V", "version" }, "Displays the version.");
     const QCommandLineOption json("json", "One JSON object (with --inventory: one JSON line per unit).");
     const QCommandLineOption csv("csv", "watch: CSV rows as the window's files hold them.");
     const QCommandLineOption jsonl("jsonl", "watch: one JSON object per row.");
     const QCommandLineOption seconds("seconds", "watch: end after N seconds.", "N");
     const QCommandLineOption inventoryOption("inventory", "status, info, check: the units listed in FILE.", "FILE");
-    const QCommandLineOption parallel("parallel", "With --inventory: units queried at once (1 to 64, default 16).",
-                                      "N", "16");
+    const QCommandLineOption parallel("parallel", "With --inventory: units queried at once (1 to 64, default 16).", "N",
+                                      "16");
     const QCommandLineOption user("user", "admin or guest (default admin).", "USER", "admin");
     const QCommandLineOption passwordFileOption("password-file", "Read the password from FILE.", "FILE");
     const QCommandLineOption partnerFile("partner-password-file",
                                          "set partner: read the partner's admin password from FILE.", "FILE");
-    const QCommandLineOption warning({"w", "warning"}, "check: round-trip range for WARNING, in ms.", "RANGE");
-    const QCommandLineOption critical({"c", "critical"}, "check: round-trip range for CRITICAL, in ms.", "RANGE");
-    const QCommandLineOption timeout({"t", "timeout"}, "check: seconds until a unit that does not answer is given "
-                                                       "up (default 10; partner probes take up to 2 s each on top).",
-                                      "SECONDS", "10");
-    QCommandLineOption password({"p", "password"}, "refused", "PASSWORD");
+    const QCommandLineOption warning({ "w", "warning" }, "check: round-trip range for WARNING, in ms.", "RANGE");
+    const QCommandLineOption critical({ "c", "critical" }, "check: round-trip range for CRITICAL, in ms.", "RANGE");
+    const QCommandLineOption timeout({ "t", "timeout" },
+                                     "check: seconds until a unit that does not answer is given "
+                                     "up (default 10; partner probes take up to 2 s each on top).",
+                                     "SECONDS", "10");
+    QCommandLineOption password({ "p", "password" }, "refused", "PASSWORD");
     password.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, json, csv, jsonl, seconds, inventoryOption, parallel, user, passwordFileOption,
-                       partnerFile, warning, critical, timeout, password});
+    parser.addOptions({ help, version, json, csv, jsonl, seconds, inventoryOption, parallel, user, passwordFileOption,
+                        partnerFile, warning, critical, timeout, password });
     parser.addPositionalArgument("subcommand", "status, info, watch, get, set or check.");
     parser.addPositionalArgument("address", "The device's IPv4 address.");
 
@@ -207,7 +208,7 @@ bool CliOptions::Parse(const QStringList& arguments)
 bool CliOptions::IsIpv4Address(const QString& text)
 {
     // The parameter dialog's pattern: four dotted numbers 0 to 255 without leading zeros.
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(\A(?:(?:25[0-5]|2[0-4]\d|1\d{2}|[1-9]?\d)\.){3}(?:25[0-5]|2[0-4]\d|1\d{2}|[1-9]?\d)\z)"));
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(\A(?:(?:25[0-5]|2[0-4]\d|1\d{2}|[1-9]?\d)\.){3}(?:25[0-5]|2[0-4]\d|1\d{2}|[1-9]?\d)\z)"));
     return pattern.match(text).hasMatch();
 }

@@ -135,9 +135,9 @@ InventoryRunner::Result CliProgram::Query(const QString& address) const
     const bool inventory = !options.inventory.isEmpty();
     if (options.command == QLatin1String("info")) {
         result.json = DeviceReport::InformationJson(info);
-        result.cells = inventory ? QStringList{info.moduleType, info.productSN, info.runMode, info.pcbVersion,
-                                               info.firmwareVersion, info.ipAddress}
-                                 : QStringList{DeviceReport::InformationText(info)};
+        result.cells = inventory ? QStringList { info.moduleType, info.productSN,       info.runMode,
+                                                 info.pcbVersion, info.firmwareVersion, info.ipAddress }
+                                 : QStringList { DeviceReport::InformationText(info) };
         return result;
     }
     AcoGpioInfo state;
@@ -149,12 +149,11 @@ InventoryRunner::Result CliProgram::Query(const QString& address) const
     const QVector<AlarmRecord> rows = AlarmRows::FullStateEntries(state, QDateTime::currentDateTime());
     result.json = DeviceReport::StateJson(state, rows);
     result.json.insert("information", DeviceReport::InformationJson(info));
-    result.cells = inventory ? QStringList{AlarmRows::PowerText(state.ps1Led), AlarmRows::PowerText(state.ps2Led),
-                                           AlarmRows::PanelTypeName(state.panelType),
-                                           AlarmRows::EnabledText(state.keyLock),
-                                           AlarmRows::EnabledText(state.autoMode), redInputs(state)}
-                             : QStringList{DeviceReport::InformationText(info), QStringLiteral("\n"),
-                                           DeviceReport::StateText(rows)};
+    result.cells = inventory
+        ? QStringList { AlarmRows::PowerText(state.ps1Led),        AlarmRows::PowerText(state.ps2Led),
+                        AlarmRows::PanelTypeName(state.panelType), AlarmRows::EnabledText(state.keyLock),
+                        AlarmRows::EnabledText(state.autoMode),    redInputs(state) }
+        : QStringList { DeviceReport::InformationText(info), QStringLiteral("\n"), DeviceReport::StateText(rows) };
     return result;
 }
 
@@ -180,7 +179,7 @@ int CliProgram::RunInventory()
             outcome.text = QStringLiteral("\"%1\" is not an IPv4 address").arg(unit.address);
         }
         result.exitCode = outcome.state;
-        result.cells = QStringList{PluginCheck::StateName(outcome.state), outcome.Line()};
+        result.cells = QStringList { PluginCheck::StateName(outcome.state), outcome.Line() };
         result.json = outcome.Json();
         return result;
     };
@@ -188,11 +187,11 @@ int CliProgram::RunInventory()
 
     QVector<QStringList> table;
     if (options.command == QLatin1String("status"))
-        table << QStringList{"NAME", "ADDRESS", "PS1", "PS2", "PANEL", "LOCK", "AUTO MODE", "RED INPUTS"};
+        table << QStringList { "NAME", "ADDRESS", "PS1", "PS2", "PANEL", "LOCK", "AUTO MODE", "RED INPUTS" };
     else if (options.command == QLatin1String("info"))
-        table << QStringList{"NAME", "ADDRESS", "MODULE", "PRODUCT SN", "MODE", "PCB", "FIRMWARE", "IP ADDRESS"};
+        table << QStringList { "NAME", "ADDRESS", "MODULE", "PRODUCT SN", "MODE", "PCB", "FIRMWARE", "IP ADDRESS" };
     else
-        table << QStringList{"NAME", "ADDRESS", "STATE", "STATUS LINE"};
+        table << QStringList { "NAME", "ADDRESS", "STATE", "STATUS LINE" };
     int worst = 0;
     for (int i = 0; i < units.size(); ++i) {
         const InventoryRunner::Result& result = results[i];
@@ -200,14 +199,15 @@ int CliProgram::RunInventory()
         worst = std::max(worst, result.exitCode);
         const bool failed = !isCheck(options) && result.exitCode != ExitOk;
         if (options.format == CliOptions::Format::Json) {
-            QJsonObject object = failed ? QJsonObject{{"exitCode", result.exitCode}, {"error", result.error}} : result.json;
+            QJsonObject object
+                = failed ? QJsonObject { { "exitCode", result.exitCode }, { "error", result.error } } : result.json;
             object.insert("name", units[i].name);
             object.insert("address", units[i].address);
             object.insert("ok", !failed);
             printJson(object);
             continue;
         }
-        table << (QStringList{name, units[i].address} + (failed ? QStringList{result.error} : result.cells));
+        table << (QStringList { name, units[i].address } + (failed ? QStringList { result.error } : result.cells));
     }
     if (options.format != CliOptions::Format::Json)
         print(DeviceReport::Table(table));
@@ -263,8 +263,8 @@ int CliProgram::RunSet()
         return Fail(ExitNotAdmin, QStringLiteral("only admin may change parameters."));
     if (command.NeedsPartnerPassword()) {
         QString partnerPassword;
-        if (!PasswordSource::Read("DIVEVOD_PARTNER_PASSWORD", "--partner-password-file",
-                                  options.partnerPasswordFile, partnerPassword, error))
+        if (!PasswordSource::Read("DIVEVOD_PARTNER_PASSWORD", "--partner-password-file", options.partnerPasswordFile,
+                                  partnerPassword, error))
             return Fail(ExitNoPassword, error);
         command.SetPartnerPassword(partnerPassword);
     }

@@ -14,7 +14,7 @@ QString labelled(const QVector<QPair<QString, QString>>& lines)
 {
     QVector<QStringList> rows;
     for (const auto& line : lines)
-        rows << QStringList{line.first + QLatin1Char(':'), line.second};
+        rows << QStringList { line.first + QLatin1Char(':'), line.second };
     return DeviceReport::Table(rows);
 }
 } // namespace
@@ -27,7 +27,8 @@ int DeviceReport::ReadInformation(DiveVodNetClient& client, Information& info)
     if (client.GetProductInfo(productCode, serial, further) != 0)
         return -1;
     info.moduleType = GetModuleTypeName(productCode);
-    info.description = productCode == kAcoGpioProductCode ? QStringLiteral("Velmora-ACO-GPIO") : QStringLiteral("Unknown");
+    info.description
+        = productCode == kAcoGpioProductCode ? QStringLiteral("Velmora-ACO-GPIO") : QStringLiteral("Unknown");
     info.productSN = GetProductSNText(serial);
     quint32 workMode = 0;
     if (client.GetWorkMode(workMode) != 0)
@@ -68,31 +69,32 @@ int DeviceReport::ReadParameters(DiveVodNetClient& client, Parameters& parameter
 
 QString DeviceReport::InformationText(const Information& info)
 {
-    return labelled({{QStringLiteral("Module Type"), info.moduleType},
-                     {QStringLiteral("Description"), info.description},
-                     {QStringLiteral("Product SN"), info.productSN},
-                     {QStringLiteral("Running Mode"), info.runMode},
-                     {QStringLiteral("PCB Version"), info.pcbVersion},
-                     {QStringLiteral("Firmware Version"), info.firmwareVersion},
-                     {QStringLiteral("IP Address"), info.ipAddress},
-                     {QStringLiteral("Subnet Mask"), info.subnetMask},
-                     {QStringLiteral("Gateway"), info.gateway}});
+    return labelled({ { QStringLiteral("Module Type"), info.moduleType },
+                      { QStringLiteral("Description"), info.description },
+                      { QStringLiteral("Product SN"), info.productSN },
+                      { QStringLiteral("Running Mode"), info.runMode },
+                      { QStringLiteral("PCB Version"), info.pcbVersion },
+                      { QStringLiteral("Firmware Version"), info.firmwareVersion },
+                      { QStringLiteral("IP Address"), info.ipAddress },
+                      { QStringLiteral("Subnet Mask"), info.subnetMask },
+                      { QStringLiteral("Gateway"), info.gateway } });
 }
 
 QJsonObject DeviceReport::InformationJson(const Information& info)
 {
-    return {{"moduleType", info.moduleType},   {"description", info.description},
-            {"productSN", info.productSN},     {"runningMode", info.runMode},
-            {"pcbVersion", info.pcbVersion},   {"firmwareVersion", info.firmwareVersion},
-            {"ipAddress", info.ipAddress},     {"subnetMask", info.subnetMask},
-            {"gateway", info.gateway}};
+    return { { "moduleType", info.moduleType }, { "description", info.description },
+             { "productSN", info.productSN },   { "runningMode", info.runMode },
+             { "pcbVersion", info.pcbVersion }, { "firmwareVersion", info.firmwareVersion },
+             { "ipAddress", info.ipAddress },   { "subnetMask", info.subnetMask },
+             { "gateway", info.gateway } };
 }
 
 QString DeviceReport::StateText(const QVector<AlarmRecord>& rows)
 {
-    QVector<QStringList> cells{{QStringLiteral("Input"), QStringLiteral("Alarm Type"), QStringLiteral("Alarm Status")}};
+    QVector<QStringList> cells { { QStringLiteral("Input"), QStringLiteral("Alarm Type"),
+                                   QStringLiteral("Alarm Status") } };
     for (const AlarmRecord& row : rows)
-        cells << QStringList{row.input, row.alarmType, row.alarmStatus};
+        cells << QStringList { row.input, row.alarmType, row.alarmStatus };
     return Table(cells);
 }
 
@@ -100,21 +102,22 @@ QJsonObject DeviceReport::StateJson(const AcoGpioInfo& state, const QVector<Alar
 {
     QJsonArray list;
     for (const AlarmRecord& row : rows)
-        list.append(QJsonObject{{"input", row.input}, {"alarmType", row.alarmType}, {"alarmStatus", row.alarmStatus}});
-    const QJsonObject record{{"ps1Led", state.ps1Led},
-                             {"ps2Led", state.ps2Led},
-                             {"localLed", int(state.localLed)},
-                             {"remoteLed", int(state.remoteLed)},
-                             {"panelType", int(state.panelType)},
-                             {"gpioGreenMask", int(state.gpioGreenMask)},
-                             {"gpioRedMask", int(state.gpioRedMask)},
-                             {"keyMask", int(state.keyMask)},
-                             {"ipReset", state.ipReset},
-                             {"upgrade", state.upgrade},
-                             {"remCtrl", state.remCtrl},
-                             {"keyLock", state.keyLock},
-                             {"autoMode", state.autoMode}};
-    return {{"record", record}, {"rows", list}};
+        list.append(
+            QJsonObject { { "input", row.input }, { "alarmType", row.alarmType }, { "alarmStatus", row.alarmStatus } });
+    const QJsonObject record { { "ps1Led", state.ps1Led },
+                               { "ps2Led", state.ps2Led },
+                               { "localLed", int(state.localLed) },
+                               { "remoteLed", int(state.remoteLed) },
+                               { "panelType", int(state.panelType) },
+                               { "gpioGreenMask", int(state.gpioGreenMask) },
+                               { "gpioRedMask", int(state.gpioRedMask) },
+                               { "keyMask", int(state.keyMask) },
+                               { "ipReset", state.ipReset },
+                               { "upgrade", state.upgrade },
+                               { "remCtrl", state.remCtrl },
+                               { "keyLock", state.keyLock },
+                               { "autoMode", state.autoMode } };
+    return { { "record", record }, { "rows", list } };
 }
 
 QString DeviceReport::PartnerRowName(int row)
@@ -124,13 +127,14 @@ QString DeviceReport::PartnerRowName(int row)
 
 QString DeviceReport::ParametersText(const Parameters& parameters)
 {
-    QVector<QPair<QString, QString>> lines{
-        {QStringLiteral("Lock"), parameters.keyLock ? QStringLiteral("Enabled") : QStringLiteral("Disabled")},
-        {QStringLiteral("Auto Mode"), parameters.autoMode ? QStringLiteral("Enabled") : QStringLiteral("Disabled")},
-        {QStringLiteral("Panel Type"), parameters.panelType == 0 ? QStringLiteral("D2X1") : QStringLiteral("4X1")}};
+    QVector<QPair<QString, QString>> lines {
+        { QStringLiteral("Lock"), parameters.keyLock ? QStringLiteral("Enabled") : QStringLiteral("Disabled") },
+        { QStringLiteral("Auto Mode"), parameters.autoMode ? QStringLiteral("Enabled") : QStringLiteral("Disabled") },
+        { QStringLiteral("Panel Type"), parameters.panelType == 0 ? QStringLiteral("D2X1") : QStringLiteral("4X1") }
+    };
     // Partner passwords stay out of the output: they are the partners' admin passwords.
     for (int row = 0; row < 4; ++row)
-        lines.append({PartnerRowName(row), parameters.addresses[row]});
+        lines.append({ PartnerRowName(row), parameters.addresses[row] });
     return labelled(lines);
 }
 
@@ -138,11 +142,11 @@ QJsonObject DeviceReport::ParametersJson(const Parameters& parameters)
 {
     QJsonArray partners;
     for (int row = 0; row < 4; ++row)
-        partners.append(QJsonObject{{"row", PartnerRowName(row)}, {"address", parameters.addresses[row]}});
-    return {{"lock", parameters.keyLock != 0},
-            {"autoMode", parameters.autoMode != 0},
-            {"panelType", parameters.panelType == 0 ? QStringLiteral("D2X1") : QStringLiteral("4X1")},
-            {"partners", partners}};
+        partners.append(QJsonObject { { "row", PartnerRowName(row) }, { "address", parameters.addresses[row] } });
+    return { { "lock", parameters.keyLock != 0 },
+             { "autoMode", parameters.autoMode != 0 },
+             { "panelType", parameters.panelType == 0 ? QStringLiteral("D2X1") : QStringLiteral("4X1") },
+             { "partners", partners } };
 }
 
 QString DeviceReport::Table(const QVector<QStringList>& rows)

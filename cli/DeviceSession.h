@@ -37,7 +37,7 @@ private:
     void Watch(double seconds);
 
     DiveVodNetClient client;
-    std::atomic<bool> timedOut{false};
+    std::atomic<bool> timedOut { false };
     std::mutex lock; // guards finished against the watchdog
     std::condition_variable wake;
     bool finished = false;

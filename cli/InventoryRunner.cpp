@@ -25,7 +25,7 @@ bool InventoryRunner::ReadFile(const QString& path, QVector<Unit>& units, QStrin
         if (line.isEmpty())
             continue;
         const int gap = line.indexOf(blanks);
-        units.append(gap < 0 ? Unit{line, QString()} : Unit{line.left(gap), line.mid(gap).trimmed()});
+        units.append(gap < 0 ? Unit { line, QString() } : Unit { line.left(gap), line.mid(gap).trimmed() });
     }
     if (units.isEmpty()) {
         error = QStringLiteral("the inventory %1 names no unit.").arg(path);
@@ -38,7 +38,7 @@ QVector<InventoryRunner::Result> InventoryRunner::Run(const QVector<Unit>& units
                                                       const std::function<Result(const Unit&)>& query)
 {
     QVector<Result> results(units.size());
-    std::atomic<int> next{0};
+    std::atomic<int> next { 0 };
     const auto work = [&] {
         for (int i; (i = next++) < units.size();)
             results[i] = query(units[i]);

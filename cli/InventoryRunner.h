@@ -21,10 +21,10 @@ public:
 
     struct Result
     {
-        int exitCode = 0;     // a CliExitCode, or for check the plugin state
-        QString error;        // why the unit failed
-        QStringList cells;    // the unit's table cells after name and address
-        QJsonObject json;     // the unit's JSON fields after name and address
+        int exitCode = 0; // a CliExitCode, or for check the plugin state
+        QString error; // why the unit failed
+        QStringList cells; // the unit's table cells after name and address
+        QJsonObject json; // the unit's JSON fields after name and address
     };
 
     // false with `error` when the file cannot be read or lists no unit.

@@ -103,7 +103,8 @@ int ParamCommand::Apply(DiveVodNetClient& client, QString& error) const
         break;
     case Field::Partner: {
         if (partnerPassword.size() > kMaxPartnerPassword) {
-            error = QStringLiteral("the partner's admin password has more than %1 characters.").arg(kMaxPartnerPassword);
+            error
+                = QStringLiteral("the partner's admin password has more than %1 characters.").arg(kMaxPartnerPassword);
             return ExitInvalidValue;
         }
         QString addresses[4];

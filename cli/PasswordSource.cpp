@@ -21,8 +21,8 @@ bool PasswordSource::Read(const char* variable, const char* fileOption, const QS
         return false;
     }
     // As ssh does with its keys: a password that others may read is no secret any more.
-    const QFileDevice::Permissions open = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-        | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QFileDevice::Permissions open
+        = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
     if (in.permissions() & open) {
         error = QStringLiteral("the password file %1 is open to other users; chmod 600 it.").arg(file);
         return false;

@@ -61,7 +61,7 @@ bool PluginCheck::Range::Alerts(double value) const
 
 QString PluginCheck::StateName(State state)
 {
-    static const char* const names[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
+    static const char* const names[] = { "OK", "WARNING", "CRITICAL", "UNKNOWN" };
     return QLatin1String(names[state]);
 }
 
@@ -89,7 +89,7 @@ QString PluginCheck::Outcome::Line() const
 
 QJsonObject PluginCheck::Outcome::Json() const
 {
-    return {{"state", StateName(state)}, {"exitCode", int(state)}, {"text", text}, {"perfData", perfData}};
+    return { { "state", StateName(state) }, { "exitCode", int(state) }, { "text", text }, { "perfData", perfData } };
 }
 
 bool PluginCheck::SetThresholds(const QString& warningText, const QString& criticalText, QString& error)
@@ -108,9 +108,7 @@ PluginCheck::Outcome PluginCheck::Run(const QString& address, int userType, cons
     DeviceSession session(timeLimitSeconds);
     QString message;
     const int login = session.Login(address, userType, password, message);
-    const auto givenUp = [&] {
-        return QStringLiteral("%1 no answer within %2 s").arg(address).arg(timeLimitSeconds);
-    };
+    const auto givenUp = [&] { return QStringLiteral("%1 no answer within %2 s").arg(address).arg(timeLimitSeconds); };
     if (login != ExitOk) {
         outcome.state = StateForExitCode(login);
         outcome.text = session.TimedOut() ? givenUp() : QStringLiteral("%1 %2").arg(address, message);
@@ -127,7 +125,8 @@ PluginCheck::Outcome PluginCheck::Run(const QString& address, int userType, cons
     QString firmware;
     QString addresses[4];
     QString passwords[4];
-    if (stateRead != 0 || client.GetVersion(pcb, firmware) != 0 || client.GetRemoteDevice(addresses[0], passwords[0]) != 0
+    if (stateRead != 0 || client.GetVersion(pcb, firmware) != 0
+        || client.GetRemoteDevice(addresses[0], passwords[0]) != 0
         || client.GetSlaveDevice(addresses + 1, passwords + 1) != 0) {
         outcome.state = Critical;
         outcome.text = session.TimedOut() ? givenUp() : QStringLiteral("%1 no answer after the login").arg(address);
@@ -166,7 +165,8 @@ PluginCheck::Outcome PluginCheck::Run(const QString& address, int userType, cons
     else if (this->warning.Alerts(rttMs))
         warning << rttText;
 
-    outcome.perfData = QStringLiteral("rtt=%1ms;%2;%3;0;").arg(rttMs, 0, 'f', 3).arg(this->warning.text, this->critical.text);
+    outcome.perfData
+        = QStringLiteral("rtt=%1ms;%2;%3;0;").arg(rttMs, 0, 'f', 3).arg(this->warning.text, this->critical.text);
     if (!critical.isEmpty())
         outcome.state = Critical;
     else if (!warning.isEmpty())

@@ -30,7 +30,7 @@ public:
     struct Outcome
     {
         State state = Unknown;
-        QString text;     // without the "DIVEVOD STATE - " head and the performance data
+        QString text; // without the "DIVEVOD STATE - " head and the performance data
         QString perfData; // empty when nothing was measured
         QString Line() const;
         QJsonObject Json() const;

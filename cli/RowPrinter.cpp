@@ -24,12 +24,12 @@ void RowPrinter::Print(const AlarmRecord& record)
         line = fields.join(QLatin1Char(',')).toLatin1();
         break;
     case CliOptions::Format::JsonLines:
-        line = QJsonDocument(QJsonObject{{"number", fields[0].toInt()},
-                                         {"time", fields[1]},
-                                         {"input", fields[2]},
-                                         {"alarmType", fields[3]},
-                                         {"alarmStatus", fields[4]},
-                                         {"notes", fields[5]}})
+        line = QJsonDocument(QJsonObject { { "number", fields[0].toInt() },
+                                           { "time", fields[1] },
+                                           { "input", fields[2] },
+                                           { "alarmType", fields[3] },
+                                           { "alarmStatus", fields[4] },
+                                           { "notes", fields[5] } })
                    .toJson(QJsonDocument::Compact);
         break;
     default:

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 namespace {
-int ends[2] = {-1, -1};
+int ends[2] = { -1, -1 };
 
 void onSignal(int)
 {

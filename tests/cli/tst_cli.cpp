@@ -44,7 +44,7 @@ QStringList texts(const QVector<AlarmRecord>& rows)
 {
     QStringList out;
     for (const AlarmRecord& r : rows)
-        out << QStringList{r.input, r.alarmType, r.alarmStatus, r.notes}.join(QLatin1Char(','));
+        out << QStringList { r.input, r.alarmType, r.alarmStatus, r.notes }.join(QLatin1Char(','));
     return out;
 }
 
@@ -119,7 +119,7 @@ private slots:
         four.panelType = 1;
         sim2x1.setState(SimDeviceState());
         sim4x1.setState(four);
-        for (DeviceSimulator* s : {&sim2x1, &sim4x1}) {
+        for (DeviceSimulator* s : { &sim2x1, &sim4x1 }) {
             s->setAnswering(true);
             s->setUpdateMode(false);
             s->clearReceived();
@@ -130,44 +130,46 @@ private slots:
     void readCommands_data()
     {
         QTest::addColumn<QString>("panel");
-        for (const char* panel : {"2x1", "4x1"})
+        for (const char* panel : { "2x1", "4x1" })
             QTest::newRow(panel) << panel;
     }
     void readCommands()
     {
         QFETCH(QString, panel);
         const SimDeviceState s = sim(panel).state();
-        Run r = run({"status", unit(panel), "--json"});
+        Run r = run({ "status", unit(panel), "--json" });
         QCOMPARE(r.exit, 0);
         const QJsonObject status = QJsonDocument::fromJson(r.out.toUtf8()).object();
         QStringList rows;
         for (const QJsonValue& v : status.value("rows").toArray()) {
             const QJsonObject o = v.toObject();
-            rows << QStringList{o["input"].toString(), o["alarmType"].toString(), o["alarmStatus"].toString(), {}}
-                        .join(QLatin1Char(','));
+            rows << QStringList {
+                o["input"].toString(), o["alarmType"].toString(), o["alarmStatus"].toString(), {}
+            }.join(QLatin1Char(','));
         }
         QCOMPARE(rows, texts(AlarmRows::FullStateEntries(recordOf(s), {})));
         QCOMPARE(rows.size(), panel == "2x1" ? 19 : 17);
 
-        r = run({"status", unit(panel)});
+        r = run({ "status", unit(panel) });
         QCOMPARE(r.exit, 0);
         QVERIFY2(r.out.contains(panel == "2x1" ? "Group B  LED-IN 1       Green" : "Group A  LED-IN 4       Green"),
                  qPrintable(r.out));
 
-        r = run({"info", unit(panel), "--json"});
+        r = run({ "info", unit(panel), "--json" });
         QCOMPARE(r.exit, 0);
         const QJsonObject info = QJsonDocument::fromJson(r.out.toUtf8()).object();
         QCOMPARE(info["productSN"].toString(), QStringLiteral("QX00001234-00000042"));
         QCOMPARE(info["description"].toString(), QStringLiteral("Velmora-ACO-GPIO"));
         QCOMPARE(info["runningMode"].toString() + info["firmwareVersion"].toString() + info["gateway"].toString(),
                  QStringLiteral("UserApp1.1.46127.0.0.254"));
-        QVERIFY(run({"info", unit(panel)}).out.contains("Product SN:        QX00001234-00000042\n"));
+        QVERIFY(run({ "info", unit(panel) }).out.contains("Product SN:        QX00001234-00000042\n"));
 
-        r = run({"get", unit(panel)});
+        r = run({ "get", unit(panel) });
         QCOMPARE(r.exit, 0);
-        QVERIFY2(r.out.contains(QStringLiteral("Auto Mode:       Enabled\nPanel Type:      %1\n")
-                                    .arg(panel == "2x1" ? "D2X1" : "4X1")),
-                 qPrintable(r.out));
+        QVERIFY2(
+            r.out.contains(
+                QStringLiteral("Auto Mode:       Enabled\nPanel Type:      %1\n").arg(panel == "2x1" ? "D2X1" : "4X1")),
+            qPrintable(r.out));
         // Reading sends no setting.
         QCOMPARE(sim(panel).receivedCount(61) + sim(panel).receivedCount(64) + sim(panel).receivedCount(69), 0);
     }
@@ -221,16 +223,17 @@ private slots:
         sim2x1.modify(before);
         SimDeviceState expected = sim2x1.state();
         after(expected);
-        const Run r = run(QStringList{"set", Unit2x1} + args);
+        const Run r = run(QStringList { "set", Unit2x1 } + args);
         QCOMPARE(r.exit, exit);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         const SimDeviceState s = sim2x1.state();
-        QCOMPARE(QVariantList({s.keyLock, s.autoMode, s.panelType, s.remoteAddress, s.remotePassword}),
-                 QVariantList({expected.keyLock, expected.autoMode, expected.panelType, expected.remoteAddress,
-                               expected.remotePassword}));
+        QCOMPARE(QVariantList({ s.keyLock, s.autoMode, s.panelType, s.remoteAddress, s.remotePassword }),
+                 QVariantList({ expected.keyLock, expected.autoMode, expected.panelType, expected.remoteAddress,
+                                expected.remotePassword }));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(s.slaveAddress[i] + "/" + s.slavePassword[i], expected.slaveAddress[i] + "/" + expected.slavePassword[i]);
-        for (int type : {61, 64, 69})
+            QCOMPARE(s.slaveAddress[i] + "/" + s.slavePassword[i],
+                     expected.slaveAddress[i] + "/" + expected.slavePassword[i]);
+        for (int type : { 61, 64, 69 })
             QCOMPARE(sim2x1.receivedCount(type), type == sentType ? 1 : 0);
     }
 
@@ -279,7 +282,7 @@ private slots:
         QFETCH(QString, line);
         sim2x1.modify(change);
         sim4x1.modify(change);
-        const Run r = run(QStringList{"check"} + args);
+        const Run r = run(QStringList { "check" } + args);
         QCOMPARE(r.exit, exit);
         QVERIFY2(r.out.endsWith('\n') && r.out.count('\n') == 1, qPrintable(r.out));
         QVERIFY2(QRegularExpression(line).match(r.out.trimmed()).hasMatch(), qPrintable(r.out));
@@ -335,16 +338,17 @@ private slots:
     void passwordFile()
     {
         const QString path = file("own", "123456\r\n", QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(run({"get", Unit2x1, "--password-file", path}, environment(QStringLiteral("wrong"))).exit, 0);
+        QCOMPARE(run({ "get", Unit2x1, "--password-file", path }, environment(QStringLiteral("wrong"))).exit, 0);
     }
 
     // --inventory: every unit in file order, the broken ones with their cause, the worst outcome as exit code.
     void inventory()
     {
-        const QString list = file("units", QByteArray("# plant A\n") + Unit2x1.toLatin1() + " pump 1\n\n"
-                                      + Unit4x1.toLatin1() + "\n127.0.211.300 typo\n",
+        const QString list = file("units",
+                                  QByteArray("# plant A\n") + Unit2x1.toLatin1() + " pump 1\n\n" + Unit4x1.toLatin1()
+                                      + "\n127.0.211.300 typo\n",
                                   QFile::ReadOwner | QFile::WriteOwner);
-        Run r = run({"status", "--inventory", list, "--json", "--parallel", "2"});
+        Run r = run({ "status", "--inventory", list, "--json", "--parallel", "2" });
         QCOMPARE(r.exit, 14);
         const QStringList lines = r.out.trimmed().split('\n');
         QCOMPARE(lines.size(), 3);
@@ -354,10 +358,11 @@ private slots:
         QCOMPARE(object(2)["exitCode"].toInt(), 3);
 
         sim2x1.modify([](SimDeviceState& s) { s.ps1Led = false; });
-        r = run({"check", "--inventory", list});
+        r = run({ "check", "--inventory", list });
         QCOMPARE(r.exit, 3);
-        QVERIFY2(r.out.contains(QRegularExpression("pump 1 +127.0.211.1 +CRITICAL +DIVEVOD CRITICAL - 127.0.211.1 PS1 off")),
-                 qPrintable(r.out));
+        QVERIFY2(
+            r.out.contains(QRegularExpression("pump 1 +127.0.211.1 +CRITICAL +DIVEVOD CRITICAL - 127.0.211.1 PS1 off")),
+            qPrintable(r.out));
         QVERIFY2(r.out.contains(QRegularExpression("\n- +127.0.212.1 +OK +DIVEVOD OK")), qPrintable(r.out));
     }
 
@@ -378,9 +383,10 @@ private slots:
             device.modify([](SimDeviceState& s) { s.remoteAddress = PartnerUp; });
         QProcess p;
         p.setProcessEnvironment(environment());
-        QStringList args{"watch", unit(panel), "--csv"};
+        QStringList args { "watch", unit(panel), "--csv" };
         if (!loseConnection)
-            args << "--seconds" << "10";
+            args << "--seconds"
+                 << "10";
         p.start(QStringLiteral(DIVEVOD_CLI), args);
         QStringList lines;
         const auto waitForRows = [&](int rows) {
@@ -400,9 +406,15 @@ private slots:
         if (panel == "2x1")
             expected << AlarmRows::RemoteAcoEntry(PartnerUp, true, {});
         QVERIFY(waitForRows(expected.size()));
-        const QVector<Change> script{
-            [](SimDeviceState& s) { s.ps2Led = false; s.gpioRedMask = 0x02; },
-            [](SimDeviceState& s) { s.keyLock = true; s.keyMask = 0x21; s.localLed = 2; }};
+        const QVector<Change> script { [](SimDeviceState& s) {
+                                          s.ps2Led = false;
+                                          s.gpioRedMask = 0x02;
+                                      },
+                                       [](SimDeviceState& s) {
+                                           s.keyLock = true;
+                                           s.keyMask = 0x21;
+                                           s.localLed = 2;
+                                       } };
         for (const Change& change : script) {
             const AcoGpioInfo before = recordOf(state);
             change(state);
