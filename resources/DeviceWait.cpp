@@ -18,6 +18,7 @@ namespace {
 DeviceWait* current = nullptr; // the innermost command's wait
 int runDepth = 0;              // runs in progress, nested ones included
 bool flushing = false;
+bool blockingForComparison = false;
 bool replaying = false; // the deferred report now called again is to run, not to be queued once more
 
 struct DeferredReport
@@ -75,13 +76,20 @@ bool DeviceWait::Running()
     return runDepth > 0;
 }
 
+void DeviceWait::SetBlockingForComparison(bool blocking)
+{
+    blockingForComparison = blocking;
+}
+
 void DeviceWait::RunJob(const std::function<void()>& job)
 {
     DeviceWait* wait = current;
     if (wait)
         wait->Begin();
     ++runDepth;
-    {
+    if (blockingForComparison) {
+        job();
+    } else {
         QEventLoop loop;
         std::thread worker([&] {
             job();

@@ -67,6 +67,9 @@ public:
     static bool Defer(QObject* context, const std::function<void()>& report);
     // A run is in progress.
     static bool Running();
+    // For the benchmark's same-run baseline only: runs each call on the calling thread, the way the
+    // window waited before, so that its stalls can be measured beside these.
+    static void SetBlockingForComparison(bool blocking);
 
     // How long a run waits before it names what it waits for.
     static constexpr int kIndicationDelayMs = 300;
