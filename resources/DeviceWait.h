@@ -87,7 +87,7 @@ private:
 
     QPointer<QWidget> window;
     QPointer<QWidget> modalAtStart;
-    QFrame* indication = nullptr;
+    QPointer<QFrame> indication;
     QTimer* indicationTimer = nullptr;
     std::function<void()> interrupt;
     DeviceWait* outer = nullptr;
