@@ -177,6 +177,7 @@ void DeviceWait::ShowIndication()
         if (interrupt) {
             auto* cancel = new QPushButton(tr("Cancel"), indication);
             cancel->setObjectName(QStringLiteral("deviceWaitCancel"));
+            layout->addWidget(cancel);
             connect(cancel, &QPushButton::clicked, this, &DeviceWait::Cancel);
         }
     }
