@@ -9,8 +9,8 @@ AboutDialog::AboutDialog(QWidget* parent)
     , ui(new Ui::AboutDialog)
 {
     ui->setupUi(this);
-    fixDialogFrame(this);
     ui->label_Version->setText(QStringLiteral(DIVEVOD_VERSION));
+    fixDialogFrame(this);
 }
 
 AboutDialog::~AboutDialog()

@@ -23,6 +23,10 @@ ChangePassword::ChangePassword(QWidget* parent)
 
     connect(ui->pushButtonOk, SIGNAL(clicked()), this, SLOT(OnOk()));
     connect(ui->pushButtonCancel, SIGNAL(clicked()), this, SLOT(OnCancel()));
+
+    // Unlike Login, the warning here follows a click, not mere hovering (line edits track the mouse by default).
+    ui->lineEditNewPassword->setMouseTracking(false);
+    ui->lineEditComfirmPassword->setMouseTracking(false);
 }
 
 ChangePassword::~ChangePassword()

@@ -25,9 +25,17 @@ General::~General()
     delete ui;
 }
 
+int General::ReadInfo()
+{
+    const int result = FillInfo();
+    // The form was sized while the values were empty: make room for what was read.
+    fixDialogFrame(this);
+    return result;
+}
+
 // Fills group by group; a failed request leaves its group and the later ones empty.
 // The values are the device's own names and numbers: none is translated.
-int General::ReadInfo()
+int General::FillInfo()
 {
     quint32 productCode = 0;
     quint8 serial[8] = {};

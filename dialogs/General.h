@@ -24,6 +24,8 @@ private slots:
     void OnOk();
 
 private:
+    int FillInfo();
+
     DiveVodNetClient* client;
     Ui::General* ui;
 };

@@ -13,6 +13,7 @@ Login::Login(QWidget* parent)
     , ui(new Ui::Login)
 {
     ui->setupUi(this);
+    fitAddressField(ui->lineEditIP);
     fixDialogFrame(this);
 
     // The last group stops at 254: 255 would be the subnet's broadcast address.

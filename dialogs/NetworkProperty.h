@@ -4,6 +4,7 @@
 #include <QDialog>
 
 class QHostAddress;
+class QLineEdit;
 class QValidator;
 
 namespace Ui {
@@ -28,8 +29,9 @@ private slots:
     void OnCancel();
 
 private:
-    // The first problem of the entries as a message, or an empty text when they can be used.
-    QString CheckEntries() const;
+    // The first problem of the entries as a message and the field to correct, or an empty text when they
+    // can be used.
+    QString CheckEntries(QLineEdit** field) const;
 
     Ui::NetworkProperty* ui;
     QValidator* addressValidator;

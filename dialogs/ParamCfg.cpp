@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace {
 const int kRowHeaderWidth = 100;
 const int kColumnWidth = 130;
@@ -36,22 +38,42 @@ ParamCfg::ParamCfg(DiveVodNetClient* client, QWidget* parent)
     ipValidator = newIpv4Validator(this);
     QHeaderView* rowHeader = ui->tableWidget->verticalHeader();
     QHeaderView* columnHeader = ui->tableWidget->horizontalHeader();
-    rowHeader->setFixedWidth(kRowHeaderWidth);
+    // The designed widths are the least; a longer header text or a whole address widens them.
+    const int rowHeaderWidth = qMax(kRowHeaderWidth, rowHeader->sizeHint().width());
+    rowHeader->setFixedWidth(rowHeaderWidth);
     rowHeader->setSectionResizeMode(QHeaderView::Fixed);
     columnHeader->setSectionResizeMode(QHeaderView::Fixed);
-    for (int column = 0; column < 2; ++column)
-        ui->tableWidget->setColumnWidth(column, kColumnWidth);
-    // All four rows and both columns stay in view whatever height the style gives rows and header.
-    const int frame = 2 * ui->tableWidget->frameWidth();
-    ui->tableWidget->setMinimumSize(kRowHeaderWidth + 2 * kColumnWidth + frame,
-                                    columnHeader->sizeHint().height() + rowHeader->length() + frame);
     for (int row = 0; row < kRows; ++row) {
         ipEdits[row]->setValidator(ipValidator);
+        fitAddressField(ipEdits[row]);
         passwordEdits[row]->setMaxLength(kPasswordLength);
         passwordEdits[row]->setEchoMode(QLineEdit::Normal);
+    }
+    const int grid = 1;
+    int columnWidths[2] = { 0, 0 };
+    for (int column = 0; column < 2; ++column) {
+        columnWidths[column] = std::max({ kColumnWidth, columnHeader->sectionSizeHint(column),
+                                          (column == 0 ? ipEdits : passwordEdits)[0]->minimumWidth() + grid });
+        ui->tableWidget->setColumnWidth(column, columnWidths[column]);
+    }
+    // All four rows and both columns stay in view whatever height the style gives rows and header.
+    const int frame = 2 * ui->tableWidget->frameWidth();
+    ui->tableWidget->setMinimumSize(rowHeaderWidth + columnWidths[0] + columnWidths[1] + frame,
+                                    columnHeader->sizeHint().height() + rowHeader->length() + frame);
+    // Tab walks the cells row by row and then leaves the table for OK and Cancel (Shift+Tab from the
+    // first cell goes back to the combo boxes); the table's own Tab navigation would keep it circling the cells.
+    ui->tableWidget->setTabKeyNavigation(false);
+    ui->tableWidget->setFocusPolicy(Qt::NoFocus);
+    QWidget* previous = ui->comboBoxType;
+    for (int row = 0; row < kRows; ++row) {
         ui->tableWidget->setCellWidget(row, 0, ipEdits[row]);
         ui->tableWidget->setCellWidget(row, 1, passwordEdits[row]);
+        setTabOrder(previous, ipEdits[row]);
+        setTabOrder(ipEdits[row], passwordEdits[row]);
+        previous = passwordEdits[row];
     }
+    setTabOrder(previous, ui->pushButtonOk);
+    setTabOrder(ui->pushButtonOk, ui->pushButtonCancel);
     fixDialogFrame(this);
 }
 

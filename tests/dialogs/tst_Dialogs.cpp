@@ -64,6 +64,7 @@ private slots:
     void initTestCase()
     {
         TestSupport::isolateSettings();
+        QApplication::setStyle(QStringLiteral("plastique")); // the program's style, where installed
         QVERIFY(sim.start(QStringLiteral("127.0.161.1"), 0));
         QCOMPARE(client.OpenChannel(sim.address(), sim.port()), 0);
         client.SetLoginInfo(0, QStringLiteral("123456"));
@@ -164,12 +165,14 @@ private slots:
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QStringList>("values"); // for entries() in order
         QTest::addColumn<QString>("message"); // empty: accepted
+        QTest::addColumn<QString>("focus"); // the field to correct, where the dialog says
         const QString blank = "The password should not be blank.", mismatch = "The two passwords are mismatched.";
         const QString badIp = "The IP address is invalid.", badMask = "The subnet mask is invalid.";
         const QString segment = "The IP address and gateway should not be in different network segment.";
         const QString invalid = "The Remote ACO IP address is invalid.", repeated = "The Remote ACO IP address is repeated.";
-        const auto row = [](const char* name, const QString& dialog, const QString& values, const QString& message) {
-            QTest::newRow(name) << dialog << values.split('|') << message;
+        const auto row = [](const char* name, const QString& dialog, const QString& values, const QString& message,
+                            const QString& focus = QString()) {
+            QTest::newRow(name) << dialog << values.split('|') << message << focus;
         };
         // clang-format off
         row("both blank",                 "ChangePassword", "|",           blank);
@@ -179,16 +182,16 @@ private slots:
         row("equal",                      "ChangePassword", "Ab12Cd|Ab12Cd", "");
         row("usable",                     "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.1", "");
         row("no gateway",                 "NetworkProperty", "192.168.1.100|255.255.255.0|", "");
-        row("gateway elsewhere",          "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.2.1", segment);
-        row("half-typed gateway",         "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.", "The gateway is invalid.");
-        row("empty ip, before the mask",  "NetworkProperty", "|0.0.0.0|", badIp);
+        row("gateway elsewhere",          "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.2.1", segment, "lineEditGateway");
+        row("half-typed gateway",         "NetworkProperty", "192.168.1.100|255.255.255.0|192.168.1.", "The gateway is invalid.", "lineEditGateway");
+        row("empty ip, before the mask",  "NetworkProperty", "|0.0.0.0|", badIp, "lineEditIP");
         row("ip all ones",                "NetworkProperty", "255.255.255.255|255.255.255.0|", badIp);
         row("half-typed ip",              "NetworkProperty", "192.168.1.|255.255.255.0|", badIp);
-        row("mask with a hole",           "NetworkProperty", "192.168.1.100|255.0.255.0|", badMask);
+        row("mask with a hole",           "NetworkProperty", "192.168.1.100|255.0.255.0|", badMask, "lineEditSubnetMask");
         row("mask 0.0.0.0",               "NetworkProperty", "192.168.1.100|0.0.0.0|", badMask);
         row("mask all ones",              "NetworkProperty", "192.168.1.100|255.255.255.255|", badMask);
         row("network address",            "NetworkProperty", "192.168.1.0|255.255.255.0|", badIp);
-        row("broadcast address",          "NetworkProperty", "192.168.1.255|255.255.255.0|", badIp);
+        row("broadcast address",          "NetworkProperty", "192.168.1.255|255.255.255.0|", badIp, "lineEditIP");
         row("mask .254",                  "NetworkProperty", "192.168.1.101|255.255.255.254|", badIp);
         row("mask before host",           "NetworkProperty", "192.168.1.0|255.0.255.0|", badMask);
         row("host before gateway",        "NetworkProperty", "192.168.1.255|255.255.255.0|10.0.0.1", badIp);
@@ -207,6 +210,7 @@ private slots:
         QFETCH(QString, dialog);
         QFETCH(QStringList, values);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         std::unique_ptr<QDialog> d(make(dialog));
         const QList<QLineEdit*> edits = entries(d.get()).mid(0, values.size());
         for (int i = 0; i < values.size(); ++i)
@@ -224,6 +228,8 @@ private slots:
             QTest::mouseClick(modal->findChild<QPushButton*>("pushButtonOk"), Qt::LeftButton);
             if (modal->isVisible()) {
                 QCOMPARE(texts(edits), values); // kept for correction
+                if (!focus.isEmpty())
+                    QCOMPARE(modal->focusWidget()->objectName(), focus);
                 modal->close();
             }
         });
@@ -276,6 +282,7 @@ private slots:
         QTest::newRow("click")              << "lineEditPassword" << "click"             << true  << kWarning;
         QTest::newRow("leave")              << "lineEditPassword" << "leave"             << true  << "";
         QTest::newRow("new password")       << "lineEditNewPassword"     << "release Caps Lock" << true << kWarning;
+        QTest::newRow("no hover warning")   << "lineEditNewPassword"     << "hover"             << true << "other";
         QTest::newRow("confirmation")       << "lineEditComfirmPassword" << "release Caps Lock" << true << kWarning;
         QTest::newRow("user combo")         << "comboBoxUser"            << "release Caps Lock" << true << "other";
         // clang-format on
@@ -316,6 +323,130 @@ private slots:
                     QCOMPARE(w->pos(), under + QPoint(2, 16));
         }
         d->close();
+    }
+
+    // Every dialog in both languages, filled as after a read with the longest values, shows every text whole.
+    void wholeTexts_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<int>("language");
+        for (int language : { 0, 1 })
+            for (const QString dialog : { "Login", "ChangePassword", "NetworkProperty", "ParamCfg", "General",
+                                          "LanguageConfig", "AboutDialog" })
+                QTest::addRow("%s %s", qPrintable(dialog), language ? "zh" : "en") << dialog << language;
+    }
+
+    void wholeTexts()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(int, language);
+        const QString longest = QStringLiteral("255.255.255.254");
+        LanguageConfig translators(nullptr, QStringLiteral(DIVEVOD_LANG_DIR));
+        translators.SetLanguage(language);
+        sim.modify([&](SimDeviceState& s) {
+            s.productCode = 50003, s.workMode = 1, s.address = s.subnetMask = s.gateway = 0xFFFFFFFE;
+            s.remoteAddress = longest, s.remotePassword = "WWWWWW";
+            for (int i = 0; i < 3; ++i)
+                s.slaveAddress[i] = QString("255.255.25%1.254").arg(i), s.slavePassword[i] = "WWWWWW";
+        });
+        std::unique_ptr<QDialog> d(make(dialog));
+        if (auto* general = qobject_cast<General*>(d.get()))
+            QCOMPARE(general->ReadInfo(), 0);
+        if (auto* param = qobject_cast<ParamCfg*>(d.get()))
+            QCOMPARE(param->ReadParam(), 0);
+        if (auto* network = qobject_cast<NetworkProperty*>(d.get())) {
+            network->SetNetworkProperty(QHostAddress(longest), QHostAddress(longest), QHostAddress(longest));
+            network->SetInfo(NetworkProperty::tr("Current network parameters is default"));
+        }
+        if (auto* login = qobject_cast<Login*>(d.get()))
+            login->SetIP(longest);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        QCoreApplication::sendPostedEvents(); // laid out as shown
+        QStringList cut;
+        const auto fits = [&cut](const QWidget* w, QSize needed, const QString& what) {
+            if (needed.width() > w->width() || needed.height() > w->height())
+                cut << QString("%1 %2 needs %3x%4, has %5x%6").arg(w->objectName(), what).arg(needed.width())
+                           .arg(needed.height()).arg(w->width()).arg(w->height());
+        };
+        for (QWidget* w : d->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(d.get()))
+                continue;
+            if (auto* label = qobject_cast<QLabel*>(w))
+                fits(w, label->wordWrap() ? QSize(0, label->heightForWidth(w->width())) : label->sizeHint(), label->text());
+            else if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QGroupBox*>(w))
+                fits(w, w->minimumSizeHint(), "");
+            else if (auto* edit = qobject_cast<QLineEdit*>(w)) // the text, the line edit's 2 px inner margins, the frame
+                fits(w, QSize(w->fontMetrics().horizontalAdvance(edit->text()) + 4
+                         + 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth), 0), edit->text());
+            else if (auto* header = qobject_cast<QHeaderView*>(w); header && header->orientation() == Qt::Vertical)
+                fits(w, QSize(header->sizeHint().width(), 0), "");
+            else if (header)
+                for (int section = 0; section < header->count(); ++section)
+                    if (header->sectionSizeHint(section) > header->sectionSize(section))
+                        cut << QString("column %1").arg(section);
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+        translators.SetLanguage(0);
+    }
+
+    // Tab reaches every control, the buttons last, and Shift+Tab goes back the same way; Escape closes the
+    // dialog, also when it is a read-only view disabled as a whole.
+    void keyboardWalk_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("walk"); // from the first control on; table cells as row,column
+        // clang-format off
+        QTest::newRow("Login")           << "Login" << false << "lineEditIP comboBoxUser lineEditPassword pushButtonOk pushButtonCancel";
+        QTest::newRow("ChangePassword")  << "ChangePassword" << false
+                                         << "comboBoxUser lineEditNewPassword lineEditComfirmPassword pushButtonOk pushButtonCancel";
+        QTest::newRow("NetworkProperty") << "NetworkProperty" << false
+                                         << "lineEditIP lineEditSubnetMask lineEditGateway pushButtonOk pushButtonCancel";
+        QTest::newRow("ParamCfg")        << "ParamCfg" << false << "comboBoxLock comboBoxAutoMode comboBoxType "
+                                            "0,0 0,1 1,0 1,1 2,0 2,1 3,0 3,1 pushButtonOk pushButtonCancel";
+        QTest::newRow("General")         << "General" << false << "pushButtonOk";
+        QTest::newRow("LanguageConfig")  << "LanguageConfig" << false << "comboBox pushButtonOk pushButtonCancel";
+        QTest::newRow("AboutDialog")     << "AboutDialog" << false << "pushButton_Close";
+        for (const char* dialog : { "ParamCfg", "NetworkProperty", "ChangePassword", "General" })
+            QTest::addRow("%s read-only", dialog) << dialog << true << "";
+        // clang-format on
+    }
+
+    void keyboardWalk()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, walk);
+        std::unique_ptr<QDialog> d(make(dialog));
+        d->setEnabled(!readOnly);
+        QStringList forward, backward;
+        const auto name = [](QWidget* w) {
+            auto* table = qobject_cast<QTableWidget*>(w ? w->parentWidget()->parentWidget() : nullptr);
+            const QModelIndex cell = table ? table->indexAt(w->geometry().center()) : QModelIndex();
+            return !w ? QString("none") : table ? QString("%1,%2").arg(cell.row()).arg(cell.column()) : w->objectName();
+        };
+        TestSupport::onNextModal([&](QWidget* modal) {
+            QWindow* window = modal->windowHandle(); // keys go where a user's would: to the focus widget
+            const int controls = walk.count(' ') + 1;
+            for (int i = 0; !readOnly && i < 2 * controls; ++i) { // twice round, then rotate to the first control
+                forward << name(QApplication::focusWidget());
+                QTest::keyClick(window, Qt::Key_Tab);
+            }
+            for (int i = 0; !readOnly && i < 2 * controls; ++i) {
+                backward.prepend(name(QApplication::focusWidget()));
+                QTest::keyClick(window, Qt::Key_Backtab);
+            }
+            QTest::keyClick(window, Qt::Key_Escape);
+        });
+        QTimer::singleShot(3000, d.get(), [&d] { d->done(-1); }); // Escape did nothing
+        QCOMPARE(d->exec(), int(QDialog::Rejected));
+        if (readOnly)
+            return;
+        const QString first = walk.section(' ', 0, 0);
+        QVERIFY2(forward.indexOf(first) >= 0, qPrintable(forward.join(' ')));
+        QCOMPARE(forward.mid(forward.indexOf(first), walk.count(' ') + 1).join(' '), walk);
+        QCOMPARE(backward.mid(backward.indexOf(first), walk.count(' ') + 1).join(' '), walk);
     }
 
     // The language dialog shows and keeps the choice, and one size per language however often it changes.
