@@ -78,6 +78,7 @@ void GPIOStatus2x1::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         StatusPanelLogic::RetranslateDescriptions(FormWidgets(*ui, descriptions));
+        StatusPanelLogic::Relayout(this);
     }
     QWidget::changeEvent(event);
 }

@@ -6,7 +6,12 @@
 #include "PanelStyles.h"
 
 #include <QCoreApplication>
+#include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QLayout>
 #include <QPushButton>
 
 #include <algorithm>
@@ -239,6 +244,37 @@ const StatusPanelLogic::InputNames& StatusPanelLogic::InputNames4x1()
         QT_TRANSLATE_NOOP("StatusPanelLogic", "IN 5 (unused)"), QT_TRANSLATE_NOOP("StatusPanelLogic", "BYPASS"),
     };
     return names;
+}
+
+void StatusPanelLogic::Relayout(QWidget* panel)
+{
+    // Nested layouts hand new size hints outwards only through posted requests, one level at a time, and
+    // settle on a different result than a fresh build: recompute them innermost first, now.
+    QList<QWidget*> widgets = panel->findChildren<QWidget*>();
+    widgets.prepend(panel);
+    // A group box places its contents by its title. Built, it measured the title before its style sheet took
+    // effect, with the application's style; a new title is measured through the style sheet, whose 5ex
+    // top margin squeezes the inputs. Measure it the way a fresh build does.
+    for (QGroupBox* box : panel->findChildren<QGroupBox*>()) {
+        if (box->title().isEmpty())
+            continue; // never retitled
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.lineWidth = 1;
+        option.textAlignment = box->alignment();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect contents
+            = QApplication::style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, box);
+        box->setContentsMargins(contents.left() - option.rect.left(), contents.top() - option.rect.top(),
+                                option.rect.right() - contents.right(), option.rect.bottom() - contents.bottom());
+    }
+    for (auto it = widgets.crbegin(); it != widgets.crend(); ++it) {
+        if (QLayout* layout = (*it)->layout()) {
+            layout->invalidate();
+            layout->activate();
+        }
+    }
 }
 
 void StatusPanelLogic::RetranslateDescriptions(const Widgets& w)

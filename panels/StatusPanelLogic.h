@@ -96,6 +96,8 @@ public:
     static void SetABKeysEnabled(const Widgets& w, bool enabled);
     // Writes every indicator's tool tip and accessible name again in the current language.
     static void RetranslateDescriptions(const Widgets& w);
+    // Lays the panel out again from its new texts, as if built in the new language.
+    static void Relayout(QWidget* panel);
     static void DeleteTimers(FlashTimers& flashTimers);
 
     // Object name of each input key button -> its key bit.

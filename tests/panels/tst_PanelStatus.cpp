@@ -258,12 +258,33 @@ private slots:
                                  static_cast<QLabel*>(p.child("label"))->text() })
                 .join('|');
         };
+        // Switched into a language, the panel is laid out exactly as one built in that language.
+        const auto layoutOf = [](QWidget* panel) {
+            panel->resize(1200, 180), panel->show();
+            QCoreApplication::sendPostedEvents();
+            QApplication::processEvents();
+            QStringList geometries;
+            for (const QWidget* w : panel->findChildren<QWidget*>())
+                geometries << QString("%1 %2,%3 %4x%5").arg(w->objectName()).arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height());
+            QStringList squeezed; // no input column pressed together (LED, key, caption), listed first
+            for (const QGroupBox* box : panel->findChildren<QGroupBox*>(QRegularExpression("^groupBox_?2?$")))
+                if (box->layout()->minimumSize().height() > box->contentsRect().height())
+                    squeezed << QString("squeezed %1 %2<%3").arg(box->objectName()).arg(box->contentsRect().height())
+                                    .arg(box->layout()->minimumSize().height());
+            return squeezed + geometries;
+        };
+        const QStringList english = layoutOf(p.widget.get());
+        QVERIFY2(!english.join(' ').contains("squeezed"), qPrintable(english.join(' ')));
         QCoreApplication::installTranslator(&chinese); // language changes arrive as posted events
         QTRY_COMPARE(texts(), QString::fromUtf8("PS1：绿色|%1输入 2：绿红闪烁|输入 1").arg(kind == "2x1" ? "A 组 " : ""));
+        const QStringList chineseLayout = layoutOf(PanelUnderTest::Make(kind).widget.get());
+        QVERIFY2(!chineseLayout.join(' ').contains("squeezed"), qPrintable(chineseLayout.join(' ')));
+        QCOMPARE(layoutOf(p.widget.get()), chineseLayout);
         p.apply(recordFrom("gpioGreenMask=2 gpioRedMask=2")); // described in the new language too
         QCOMPARE(p.child("labelPS1")->toolTip(), QString::fromUtf8("PS1：熄灭"));
         QCoreApplication::removeTranslator(&chinese);
         QTRY_COMPARE(texts(), QString("PS1: Off|%1IN 2: Green Red Flashing|IN 1").arg(kind == "2x1" ? "Group A " : ""));
+        QCOMPARE(layoutOf(p.widget.get()), english);
 
         p.setKeysEnabled(true);
         p.apply(recordFrom("gpioRedMask=0x2A localLed=2 remoteLed=2 phaseAlign=2", kLit));
