@@ -18,6 +18,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QScreen>
+#include <QShortcut>
 #include <QHeaderView>
 #include <QSettings>
 #include <QStyle>
@@ -102,6 +105,8 @@ DiveVod::DiveVod(LanguageConfig* language, QWidget* parent, Qt::WindowFlags flag
             SLOT(OnRecvRemoteACOConnectStatus(QString, bool)));
     SetUpWatching();
     UpdateLogsNote();
+    AddShortcuts();
+    FitToScreen();
 }
 
 DiveVod::~DiveVod()
@@ -156,6 +161,32 @@ void DiveVod::LoadSettings()
     ui->timeEdit->setEnabled(autoSaveEnabled);
 }
 
+void DiveVod::AddShortcuts()
+{
+    // Fixed keys, the same in every language.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this] { ui->menuBar->setActiveAction(ui->menuDevice->menuAction()); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_S), this), &QShortcut::activated, ui->pushButtonSaveAs,
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
+}
+
+void DiveVod::FitToScreen()
+{
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The window manager's title bar and borders are not known before the window is shown: leave room for them.
+    const QSize frame(16, 48);
+    const QRect available = screen->availableGeometry();
+    const QSize size = this->size().boundedTo(available.size() - frame).expandedTo(minimumSizeHint());
+    resize(size);
+    move(available.x() + qMax(0, (available.width() - size.width() - frame.width()) / 2),
+         available.y() + qMax(0, (available.height() - size.height() - frame.height()) / 2));
+}
+
 void DiveVod::OnAbout()
 {
     AboutDialog dialog(this);
@@ -198,6 +229,7 @@ void DiveVod::OnHideWidget()
     // passing minimum height makes it grow back.
     QLayout* layout = this->layout();
     if (ui->toolButton->arrowType() == Qt::UpArrow) {
+        expandedSize = size();
         ui->widget_2->hide();
         layout->setSizeConstraint(QLayout::SetFixedSize);
         ui->toolButton->setArrowType(Qt::DownArrow);
@@ -207,6 +239,12 @@ void DiveVod::OnHideWidget()
         ui->widget_2->show();
         ui->toolButton->setArrowType(Qt::UpArrow);
         ui->widget_2->setMinimumHeight(0);
+        // Back to exactly the size the window had before, not to whatever the layout settles on: settle the
+        // layouts now (the central one first), so that no later layout pass resizes the window again.
+        ui->centralWidget->layout()->activate();
+        layout->activate();
+        if (expandedSize.isValid())
+            resize(expandedSize);
     }
 }
 

@@ -122,6 +122,10 @@ private:
     // Writes the file; on success clears the table, otherwise keeps every row and says so.
     void SaveAndClear(const QString& path);
     void ReportWriteFailure(const QString& path);
+    // Keyboard access beyond the menus' mnemonics: F10 opens the menu bar, Ctrl+S saves, Ctrl+Q closes.
+    void AddShortcuts();
+    // The designed size where the screen has room for it, else the available area, placed inside it.
+    void FitToScreen();
 
     // The status line, the title and the panel's stale look, from the connection state (DiveVodWatch.cpp).
     void SetUpWatching();
@@ -167,6 +171,7 @@ private:
     QString loginAddress;
     QDateTime lastAnswer;
     QDateTime lostSince;
+    QSize expandedSize; // the window's size before the alarm area was hidden
     Ui::DiveVodClass* ui;
 };
 

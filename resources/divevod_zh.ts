@@ -268,7 +268,7 @@
     </message>
     <message>
         <source>Time:</source>
-        <translation>时间:</translation>
+        <translation>时间：</translation>
     </message>
     <message>
         <source>Clear</source>
@@ -279,16 +279,16 @@
         <translation>另存为...</translation>
     </message>
     <message>
-        <source>Device</source>
-        <translation>设备</translation>
+        <source>&amp;Device</source>
+        <translation>设备(&amp;D)</translation>
     </message>
     <message>
-        <source>Language</source>
-        <translation>语言</translation>
+        <source>&amp;Language</source>
+        <translation>语言(&amp;L)</translation>
     </message>
     <message>
-        <source>Help</source>
-        <translation>帮助</translation>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
     </message>
     <message>
         <source>Import...</source>
@@ -299,36 +299,36 @@
         <translation>导出...</translation>
     </message>
     <message>
-        <source>Config Network...</source>
-        <translation>网络配置...</translation>
+        <source>Config &amp;Network...</source>
+        <translation>网络配置(&amp;N)...</translation>
     </message>
     <message>
-        <source>Configure...</source>
-        <translation>配置...</translation>
+        <source>&amp;Configure...</source>
+        <translation>配置(&amp;C)...</translation>
     </message>
     <message>
-        <source>About...</source>
-        <translation>关于...</translation>
+        <source>&amp;About...</source>
+        <translation>关于(&amp;A)...</translation>
     </message>
     <message>
-        <source>Config Parameter...</source>
-        <translation>参数配置...</translation>
+        <source>Config Pa&amp;rameter...</source>
+        <translation>参数配置(&amp;R)...</translation>
     </message>
     <message>
-        <source>Device Information...</source>
-        <translation>设备信息...</translation>
+        <source>Device &amp;Information...</source>
+        <translation>设备信息(&amp;I)...</translation>
     </message>
     <message>
-        <source>Connect...</source>
-        <translation>连接...</translation>
+        <source>&amp;Connect...</source>
+        <translation>连接(&amp;C)...</translation>
     </message>
     <message>
-        <source>Disconnect...</source>
-        <translation>断开连接...</translation>
+        <source>&amp;Disconnect...</source>
+        <translation>断开连接(&amp;D)...</translation>
     </message>
     <message>
-        <source>Change Password...</source>
-        <translation>修改密码...</translation>
+        <source>Change &amp;Password...</source>
+        <translation>修改密码(&amp;P)...</translation>
     </message>
     <message>
         <source>Filter:</source>
@@ -359,19 +359,19 @@
     </message>
     <message>
         <source>Module Type:</source>
-        <translation>模块类型:</translation>
+        <translation>模块类型：</translation>
     </message>
     <message>
         <source>Description:</source>
-        <translation>描述:</translation>
+        <translation>描述：</translation>
     </message>
     <message>
         <source>Product SN:</source>
-        <translation>产品序列号:</translation>
+        <translation>产品序列号：</translation>
     </message>
     <message>
         <source>Running Mode:</source>
-        <translation>运行模式:</translation>
+        <translation>运行模式：</translation>
     </message>
     <message>
         <source>Version Information </source>
@@ -379,11 +379,11 @@
     </message>
     <message>
         <source>PCB Version:</source>
-        <translation>PCB版本:</translation>
+        <translation>PCB版本：</translation>
     </message>
     <message>
         <source>Firmware Version:</source>
-        <translation>固件版本:</translation>
+        <translation>固件版本：</translation>
     </message>
     <message>
         <source>IP Information </source>
@@ -391,15 +391,15 @@
     </message>
     <message>
         <source>IP Address:</source>
-        <translation>IP地址:</translation>
+        <translation>IP地址：</translation>
     </message>
     <message>
         <source>Subnet Mask:</source>
-        <translation>子网掩码:</translation>
+        <translation>子网掩码：</translation>
     </message>
     <message>
         <source>Gateway:</source>
-        <translation>网关:</translation>
+        <translation>网关：</translation>
     </message>
     <message>
         <source>Close</source>
@@ -592,7 +592,7 @@
     </message>
     <message>
         <source>Select Language:</source>
-        <translation>选择语言:</translation>
+        <translation>选择语言：</translation>
     </message>
     <message>
         <source>English</source>
@@ -619,7 +619,7 @@
     </message>
     <message>
         <source>IP Address:</source>
-        <translation>IP 地址：</translation>
+        <translation>IP地址：</translation>
     </message>
     <message>
         <source>192.168.1.100</source>
@@ -658,15 +658,15 @@
     </message>
     <message>
         <source>IP Address:</source>
-        <translation>IP地址:</translation>
+        <translation>IP地址：</translation>
     </message>
     <message>
         <source>Subnet Mask:</source>
-        <translation>子网掩码:</translation>
+        <translation>子网掩码：</translation>
     </message>
     <message>
         <source>Gateway:</source>
-        <translation>网关:</translation>
+        <translation>网关：</translation>
     </message>
     <message>
         <source>OK</source>
@@ -866,7 +866,7 @@
     </message>
     <message>
         <source>Lock:</source>
-        <translation>锁定:</translation>
+        <translation>锁定：</translation>
     </message>
     <message>
         <source>Disabled</source>
@@ -878,11 +878,11 @@
     </message>
     <message>
         <source>Auto Mode:</source>
-        <translation>自动模式:</translation>
+        <translation>自动模式：</translation>
     </message>
     <message>
         <source>Panel Type:</source>
-        <translation>面板类型:</translation>
+        <translation>面板类型：</translation>
     </message>
     <message>
         <source>D2X1</source>

@@ -91,6 +91,58 @@ private slots:
         QCOMPARE(shown, QStringList({"ParamCfg view", "NetworkProperty view", "General view", "ChangePassword view"}));
     }
 
+    // Menus reachable by keyboard in both languages; a laptop screen holds the window; the alarm area comes back
+    // at the size it left.
+    void keyboardAndScreen()
+    {
+        for (int chinese : {0, 1}) {
+            LanguageConfig language(nullptr, QStringLiteral(DIVEVOD_LANG_DIR));
+            language.SetLanguage(chinese);
+            DiveVod window(&language);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            const auto distinctMnemonics = [](const QList<QAction*>& actions) {
+                QStringList keys;
+                for (QAction* action : actions)
+                    keys << QKeySequence::mnemonic(action->text()).toString();
+                const int count = keys.size();
+                keys.removeDuplicates();
+                return keys.size() == count && !keys.contains(QString());
+            };
+            QVERIFY(distinctMnemonics(window.menuBar()->actions()));
+            for (QAction* title : window.menuBar()->actions())
+                QVERIFY2(distinctMnemonics(title->menu()->actions()), qPrintable(title->text()));
+            const auto opened = [&window](QKeySequence keys) {
+                QTest::keySequence(window.windowHandle(), keys);
+                QWidget* popup = QApplication::activePopupWidget();
+                const QString name = popup ? popup->objectName() : QString();
+                if (popup)
+                    popup->close();
+                return name;
+            };
+            QCOMPARE(opened(QKeySequence(Qt::ALT + Qt::Key_D)), QStringLiteral("menuDevice"));
+            QCOMPARE(opened(QKeySequence(Qt::ALT + Qt::Key_H)), QStringLiteral("menuHelp"));
+            QCOMPARE(opened(QKeySequence(Qt::Key_F10)), QStringLiteral("menuDevice"));
+            if (chinese)
+                continue;
+            // Fits 1280 x 720 less a title bar; the visible panel keeps its whole width.
+            const QSize least = window.minimumSizeHint();
+            QVERIFY2(least.width() <= 1280 && least.height() <= 720 - 48, qPrintable(QString("%1x%2").arg(least.width()).arg(least.height())));
+            QWidget* panel = window.findChild<GPIOStatus2x1*>();
+            QVERIFY(panel->minimumSizeHint().width() <= panel->width());
+            window.resize(1100, 650);
+            QTRY_COMPARE(window.size(), QSize(qMax(1100, least.width()), 650));
+            const QSize before = window.size();
+            for (int click = 0; click < 2; ++click)
+                QTest::mouseClick(window.findChild<QToolButton*>("toolButton"), Qt::LeftButton);
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(window.size(), before);
+            // Ctrl+Q closes the window the way its close button does.
+            QTest::keySequence(window.windowHandle(), QKeySequence(Qt::CTRL + Qt::Key_Q));
+            QVERIFY(!window.isVisible());
+        }
+    }
+
     void changes_data()
     {
         QTest::addColumn<AcoGpioInfo>("next");
