@@ -343,12 +343,12 @@
         <translation>滚动到最新记录并继续跟随</translation>
     </message>
     <message>
-        <source>Open Logs Folder</source>
-        <translation>打开日志文件夹</translation>
+        <source>Open &amp;Logs Folder</source>
+        <translation>打开日志文件夹(&amp;L)</translation>
     </message>
     <message>
-        <source>Desktop Notifications</source>
-        <translation>桌面通知</translation>
+        <source>Desktop No&amp;tifications</source>
+        <translation>桌面通知(&amp;T)</translation>
     </message>
 </context>
 <context>

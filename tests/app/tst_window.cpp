@@ -104,7 +104,8 @@ private slots:
             const auto distinctMnemonics = [](const QList<QAction*>& actions) {
                 QStringList keys;
                 for (QAction* action : actions)
-                    keys << QKeySequence::mnemonic(action->text()).toString();
+                    if (!action->isSeparator())
+                        keys << QKeySequence::mnemonic(action->text()).toString();
                 const int count = keys.size();
                 keys.removeDuplicates();
                 return keys.size() == count && !keys.contains(QString());
