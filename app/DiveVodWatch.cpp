@@ -37,11 +37,12 @@ void DiveVod::SetUpWatching()
     labelStatusLine = new QLabel(statusBar());
     labelStatusLine->setObjectName(QStringLiteral("labelStatusLine"));
     statusBar()->addPermanentWidget(labelStatusLine, 1);
+    // Over the faded panel, outside the layout, so that the window keeps its size during an outage.
     labelStale = new QLabel(ui->widget);
     labelStale->setObjectName(QStringLiteral("labelStale"));
-    labelStale->setStyleSheet(QStringLiteral("QLabel{color: rgb(200, 30, 30); font-weight: bold;}"));
+    labelStale->setStyleSheet(QStringLiteral("QLabel{color: rgb(190, 20, 20); font-weight: bold; padding: 6px;"
+                                             "background: rgba(255, 255, 255, 220); border: 1px solid rgb(190, 20, 20);}"));
     labelStale->hide();
-    ui->horizontalLayout->insertWidget(ui->horizontalLayout->indexOf(ui->horizontalLayout_2) + 1, labelStale);
 
     {
         QSettings settings{kSettingsOrganisation, kSettingsApplication};
@@ -83,9 +84,14 @@ void DiveVod::UpdateStatusLine()
     setWindowTitle(disconnected == 1 ? baseTitle
                                      : QStringLiteral("%1 - %2 (%3)").arg(baseTitle, loginAddress, UserName()));
     const bool stale = disconnected == 0 && connectionLost;
-    if (stale)
+    if (stale) {
         labelStale->setText(tr("No answer since %1")
                                 .arg((lastAnswer.isValid() ? lastAnswer : lostSince).toString(QLatin1String(kClockFormat))));
+        labelStale->adjustSize();
+        const QWidget* panel = gpioStatus2x1->isVisible() ? static_cast<QWidget*>(gpioStatus2x1) : gpioStatus4x1;
+        labelStale->move(panel->geometry().center() - labelStale->rect().center());
+        labelStale->raise();
+    }
     labelStale->setVisible(stale);
     setStale(gpioStatus2x1, stale);
     setStale(gpioStatus4x1, stale);
