@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTimeEdit>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QScrollBar>
 
 namespace {
@@ -48,6 +49,11 @@ struct FailingDevice : QIODevice
 class TestWindow : public QObject
 {
     Q_OBJECT
+
+    QList<QUrl> opened;
+
+public slots:
+    void openUrl(const QUrl& url) { opened << url; }
 
 private slots:
     void initTestCase() { TestSupport::isolateSettings(); }
@@ -507,6 +513,14 @@ private slots:
         QFile(temp.filePath("file")).open(QIODevice::WriteOnly);
         QCOMPARE(DiveVod::DefaultLogsDirectory(temp.filePath("file/bin")),
                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/logs");
+        // The menu opens the folder the files go to, made first when missing.
+        WindowFixture f;
+        f.window->SetLogsDirectory(f.logs.filePath("not/yet"));
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        f.action("actionOpenLogsFolder")->trigger();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(f.logs.filePath("not/yet"))});
+        QVERIFY(QFileInfo(f.logs.filePath("not/yet")).isDir());
     }
 
     void journalLeftByAKillIsRecovered()
