@@ -29,6 +29,12 @@ bool writeText(QIODevice& device, const QString& text)
     const QByteArray bytes = text.toLatin1();
     return device.write(bytes) == bytes.size();
 }
+
+// A path as the status bar shows it: absolute, without "." or "..", in the platform's separators.
+QString shownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir().absoluteFilePath(path)));
+}
 } // namespace
 
 QString DiveVod::DefaultLogsDirectory(const QString& appDir)
@@ -74,7 +80,7 @@ void DiveVod::UpdateLogsNote()
         note->setObjectName(QStringLiteral("labelLogsDirectory"));
         statusBar()->addPermanentWidget(note);
     }
-    note->setText(tr("CSV files go to %1").arg(QDir::toNativeSeparators(QDir::cleanPath(directory))));
+    note->setText(tr("CSV files go to %1").arg(shownPath(directory)));
 }
 
 QString DiveVod::OpenAlarmJournal()
@@ -94,7 +100,7 @@ QString DiveVod::OpenAlarmJournal()
     }
     if (!recovered.isEmpty())
         statusBar()->showMessage(tr("Alarm rows of an unfinished session were recovered into %1")
-                                     .arg(QDir::toNativeSeparators(recovered)));
+                                     .arg(shownPath(recovered)));
     return recovered;
 }
 
@@ -149,7 +155,7 @@ bool DiveVod::WriteLogFile(const QString& path)
 
 void DiveVod::ReportWriteFailure(const QString& path)
 {
-    statusBar()->showMessage(tr("The log file could not be written: %1").arg(QDir::toNativeSeparators(path)));
+    statusBar()->showMessage(tr("The log file could not be written: %1").arg(shownPath(path)));
 }
 
 void DiveVod::SaveAndClear(const QString& path)

@@ -472,13 +472,14 @@ private slots:
         WindowFixture f;
         f.addRow("kept");
         QFile(f.logs.filePath("blocker")).open(QIODevice::WriteOnly);
-        const QString badDir = f.logs.filePath("blocker/logs"); // below a plain file: not even root writes there
-        f.window->SetLogsDirectory(badDir);
+        // Below a plain file: not even root writes there. The message names it without the "..".
+        f.window->SetLogsDirectory(f.logs.filePath("blocker/../blocker/logs"));
         f.window->BackupLog();
         QMetaObject::invokeMethod(f.window.get(), "OnAutoSaveTimer");
         QCOMPARE(f.rows(), QStringList{"Group A|LED-IN 1|Red|kept"});
         const QString message = f.window->statusBar()->currentMessage();
-        QVERIFY2(message.startsWith("The log file could not be written: " + badDir + "/"), qPrintable(message));
+        QVERIFY2(message.startsWith("The log file could not be written: " + f.logs.filePath("blocker/logs/2026-03-01_08-00-00.csv")),
+                 qPrintable(message));
         f.window->SetLogsDirectory(f.logs.path());
         QCOMPARE(f.journalRows(), 1);
         f.window->BackupLog();
