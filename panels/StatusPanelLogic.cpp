@@ -12,7 +12,9 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QLayout>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -453,7 +455,26 @@ int StatusPanelLogic::PressKey(DiveVodNetClient* client, const QMap<QString, int
     const auto* widget = qobject_cast<const QWidget*>(button);
     DeviceWait wait(widget ? widget->window() : nullptr);
     const int result = DeviceWait::Run([&] { return client->SetABKeyState(static_cast<quint32>(bit)); });
-    return result == 0 && !wait.Ended() ? bit : 0;
+    if (wait.Ended()) {
+        return 0; // the window is going: nothing to announce or to tell
+    }
+    ReportKeyPress(button, result == 0);
+    return result == 0 ? bit : 0;
+}
+
+void StatusPanelLogic::ReportKeyPress(const QObject* button, bool reached)
+{
+    // A lost press would otherwise look like a device that ignored the key.
+    const auto* widget = qobject_cast<const QWidget*>(button);
+    auto* mainWindow = widget ? qobject_cast<QMainWindow*>(widget->window()) : nullptr;
+    if (!mainWindow)
+        return;
+    const QString lost = QCoreApplication::translate("StatusPanelLogic", "The key press did not reach the device.");
+    QStatusBar* bar = mainWindow->statusBar();
+    if (!reached)
+        bar->showMessage(lost);
+    else if (bar->currentMessage() == lost)
+        bar->clearMessage();
 }
 
 QTime StatusPanelLogic::CurrentTime()

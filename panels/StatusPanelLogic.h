@@ -115,6 +115,8 @@ public:
     static void SetClock(Clock clock);
 
 private:
+    // Tells the user in the main window's status bar when a key press did not reach the device.
+    static void ReportKeyPress(const QObject* button, bool reached);
     static void DeleteTimer(FlashTimers& flashTimers, int slot);
     static void SetSteady(QWidget* widget, FlashTimers& flashTimers, int slot, const QString& style);
     static void StartFlashing(QWidget* widget, FlashTimers& flashTimers, QVector<int>& signature, int slot,

@@ -853,6 +853,10 @@
         <source>BYPASS</source>
         <translation>旁路</translation>
     </message>
+    <message>
+        <source>The key press did not reach the device.</source>
+        <translation>按键操作未送达设备。</translation>
+    </message>
 </context>
 <context>
     <name>paramcfg</name>
