@@ -189,8 +189,7 @@ void DiveVod::OnOpenLogsFolder()
     // The folder the files go to now, the fallback one included; made first so that there is one to show.
     MakeLogsDirectory();
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::cleanPath(LogsDirectory()))))
-        statusBar()->showMessage(tr("The logs folder could not be opened: %1")
-                                     .arg(QDir::toNativeSeparators(QDir::cleanPath(LogsDirectory()))));
+        statusBar()->showMessage(tr("The logs folder could not be opened: %1").arg(shownPath(LogsDirectory())));
 }
 
 void DiveVod::OnAutoSaveTimer()
