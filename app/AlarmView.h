@@ -33,6 +33,8 @@ public:
     // After a batch: follows to the last row and updates the button.
     void RowsSettled();
     void Cleared();
+    // After a language switch: the button's count in the new language.
+    void Retranslate() { UpdateNewRowsButton(); }
 
     // The selected rows that are shown, top to bottom, as lines of the CSV file.
     QString SelectedRowsCsv() const;

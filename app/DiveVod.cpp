@@ -204,6 +204,7 @@ void DiveVod::OnLanguageConfig()
         ui->retranslateUi(this);
         baseTitle = windowTitle();
         UpdateStatusLine();
+        alarmView->Retranslate();
         UpdateLogsNote();
     }
 }
