@@ -4,6 +4,7 @@
 #include "AlarmJournal.h"
 #include "AlarmRowDelegate.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -48,14 +50,22 @@ AlarmView::AlarmView(QTableWidget* alarmTable, QBoxLayout* layout, QLineEdit* fi
     filteredView->setAlternatingRowColors(true);
     filteredView->hide();
     layout->insertWidget(layout->indexOf(table) + 1, filteredView);
-    for (QTableView* view : {static_cast<QTableView*>(table), filteredView}) {
+    for (QTableView* view : { static_cast<QTableView*>(table), filteredView }) {
         readLikeTheTable(view);
         view->setItemDelegate(delegate);
         view->installEventFilter(this);
         connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &AlarmView::OnScrolled);
     }
     newRowsButton->hide();
-    filterEdit->setClearButtonEnabled(true);
+    // A clear button of our own: the field's built-in one fades through an animation that nothing owns, left
+    // behind when the window closes during the fade.
+    QAction* clear = filterEdit->addAction(filterEdit->style()->standardIcon(QStyle::SP_LineEditClearButton),
+                                           QLineEdit::TrailingPosition);
+    clear->setObjectName(QStringLiteral("actionClearFilter"));
+    clear->setVisible(false);
+    connect(clear, &QAction::triggered, filterEdit, &QLineEdit::clear);
+    connect(filterEdit, &QLineEdit::textChanged, clear,
+            [clear](const QString& text) { clear->setVisible(!text.isEmpty()); });
     // Ctrl+F from anywhere in the window goes to the filter, as in a browser.
     auto* find = new QShortcut(QKeySequence::Find, filterEdit->window());
     connect(find, &QShortcut::activated, filterEdit, [this] {

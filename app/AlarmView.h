@@ -59,7 +59,7 @@ private:
     QLineEdit* filterEdit;
     QPushButton* newRowsButton;
     AlarmRowDelegate* delegate;
-    QVector<quint8> meanings;   // one per table row
+    QVector<quint8> meanings; // one per table row
     QSet<QString> problemItems; // "input|alarm type" whose last row was a problem
     bool following = true;
     bool scrolling = false; // our own scrolling says nothing about where the reader wants to be

@@ -180,7 +180,8 @@ void DiveVod::OnMatchVersion()
         return;
     if (firmware == QLatin1String(kControlVersion))
         return;
-    Notify(tr("Session ended"), tr("The device runs firmware %1, this tool %2.").arg(firmware, QLatin1String(kControlVersion)));
+    Notify(tr("Session ended"),
+           tr("The device runs firmware %1, this tool %2.").arg(firmware, QLatin1String(kControlVersion)));
     QMessageBox::warning(this, tr("Warning"),
                          tr("The versions between the device %1 and control software %2 are mismatched.Please use "
                             "identical versions and re-login.")

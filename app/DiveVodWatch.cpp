@@ -40,18 +40,19 @@ void DiveVod::SetUpWatching()
     // Over the faded panel, outside the layout, so that the window keeps its size during an outage.
     labelStale = new QLabel(ui->widget);
     labelStale->setObjectName(QStringLiteral("labelStale"));
-    labelStale->setStyleSheet(QStringLiteral("QLabel{color: rgb(190, 20, 20); font-weight: bold; padding: 6px;"
-                                             "background: rgba(255, 255, 255, 220); border: 1px solid rgb(190, 20, 20);}"));
+    labelStale->setStyleSheet(
+        QStringLiteral("QLabel{color: rgb(190, 20, 20); font-weight: bold; padding: 6px;"
+                       "background: rgba(255, 255, 255, 220); border: 1px solid rgb(190, 20, 20);}"));
     labelStale->hide();
 
     {
-        QSettings settings{kSettingsOrganisation, kSettingsApplication};
-        ui->actionNotifications->setChecked(settings.value(QStringLiteral("Notifications"), QStringLiteral("true"))
-                                                .toString()
-                                            != QLatin1String("false"));
+        QSettings settings { kSettingsOrganisation, kSettingsApplication };
+        ui->actionNotifications->setChecked(
+            settings.value(QStringLiteral("Notifications"), QStringLiteral("true")).toString()
+            != QLatin1String("false"));
     }
     connect(ui->actionNotifications, &QAction::toggled, this, [](bool on) {
-        QSettings settings{kSettingsOrganisation, kSettingsApplication};
+        QSettings settings { kSettingsOrganisation, kSettingsApplication };
         settings.setValue(QStringLiteral("Notifications"), on ? QStringLiteral("true") : QStringLiteral("false"));
     });
     tray = new TrayNotifier(this);
@@ -67,7 +68,8 @@ QString DiveVod::StatusLineText() const
     const QString state = connectionLost
         ? tr("Connection lost since %1").arg(lostSince.toString(QLatin1String(kClockFormat)))
         : tr("Connected");
-    const QString answer = lastAnswer.isValid() ? lastAnswer.toString(QLatin1String(kClockFormat)) : QStringLiteral("-");
+    const QString answer
+        = lastAnswer.isValid() ? lastAnswer.toString(QLatin1String(kClockFormat)) : QStringLiteral("-");
     return tr("%1 | %2 | %3 | Last answer: %4").arg(loginAddress, UserName(), state, answer);
 }
 
@@ -85,8 +87,9 @@ void DiveVod::UpdateStatusLine()
                                      : QStringLiteral("%1 - %2 (%3)").arg(baseTitle, loginAddress, UserName()));
     const bool stale = disconnected == 0 && connectionLost;
     if (stale) {
-        labelStale->setText(tr("No answer since %1")
-                                .arg((lastAnswer.isValid() ? lastAnswer : lostSince).toString(QLatin1String(kClockFormat))));
+        labelStale->setText(
+            tr("No answer since %1")
+                .arg((lastAnswer.isValid() ? lastAnswer : lostSince).toString(QLatin1String(kClockFormat))));
         labelStale->adjustSize();
         const QWidget* panel = gpioStatus2x1->isVisible() ? static_cast<QWidget*>(gpioStatus2x1) : gpioStatus4x1;
         labelStale->move(panel->geometry().center() - labelStale->rect().center());
@@ -95,7 +98,7 @@ void DiveVod::UpdateStatusLine()
     labelStale->setVisible(stale);
     setStale(gpioStatus2x1, stale);
     setStale(gpioStatus4x1, stale);
-    tray->SetState(disconnected == 1 ? TrayNotifier::Disconnected
+    tray->SetState(disconnected == 1    ? TrayNotifier::Disconnected
                        : connectionLost ? TrayNotifier::Lost
                                         : TrayNotifier::Connected,
                    text);

@@ -354,7 +354,7 @@ private slots:
         // Files and the journal still take every row.
         QVERIFY(f.window->WriteLogFile(f.logs.filePath("all.csv")));
         QVERIFY(f.logFile("all.csv").count('\n') == 7 + 5 && f.journalRows() == 5);
-        f.child<QLineEdit>("lineEditFilter")->clear();
+        f.action("actionClearFilter")->trigger();
         QVERIFY(!filtered->isVisible() && f.table()->isVisible());
     }
 
