@@ -42,4 +42,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found: running under xvfb-run (nothing will be visible)." >&2
     run=(xvfb-run -a "${run[@]}")
 fi
-XDG_CONFIG_HOME="$home/config" "${run[@]}"
+# The tool draws nothing with OpenGL: keep it off the machine's GL driver unless asked otherwise.
+QT_XCB_GL_INTEGRATION="${QT_XCB_GL_INTEGRATION:-none}" XDG_CONFIG_HOME="$home/config" "${run[@]}"

@@ -16,7 +16,7 @@ for kind in 2x1 4x1; do
     out="$root/docs/panel-$kind.png"
     # A private runtime directory keeps Qt quiet about XDG_RUNTIME_DIR.
     runtime="$(mktemp -d)"
-    XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1400x400x24" "$demo" "$kind" "$out"
+    QT_XCB_GL_INTEGRATION=none XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1400x400x24" "$demo" "$kind" "$out"
     rm -rf "$runtime"
     echo "wrote $out"
 done

@@ -20,7 +20,7 @@ for kind in login password; do
         suffix=""
         [ "$lang" = zh ] && suffix="_zh"
         out="$root/docs/dialog-$name$suffix.png"
-        XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 800x600x24" "$demo" "$kind" "$lang" "$out" "$build/lang"
+        QT_XCB_GL_INTEGRATION=none XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 800x600x24" "$demo" "$kind" "$lang" "$out" "$build/lang"
         echo "wrote $out"
     done
 done

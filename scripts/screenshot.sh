@@ -22,7 +22,7 @@ shoot() { # kind, output, what (0 as it is, 1 collapsed, filter text)
         --partner 127.0.161.2 --partner 127.0.161.3:silent --no-stdin </dev/null >"$home/sim.log" 2>&1 &
     sim=$!
     sleep 0.5
-    env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
+    env -u QT_QPA_PLATFORM QT_XCB_GL_INTEGRATION=none XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" \
         xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         "$1" & app=$!
         win=$(timeout 20 xdotool search --sync --name "ACO-GPIO" | head -1)

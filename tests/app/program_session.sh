@@ -26,7 +26,7 @@ sim=$!
 for _ in $(seq 1 50); do grep -q "listening" "$work/sim.log" && break; sleep 0.1; done
 grep -q "listening" "$work/sim.log" || fail "simulator did not start: $(cat "$work/sim.log")"
 
-env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
+env -u QT_QPA_PLATFORM QT_XCB_GL_INTEGRATION=none XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     set -u
     source "$3"
