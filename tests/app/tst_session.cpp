@@ -166,6 +166,18 @@ private slots:
         QVERIFY(lines.at(30).endsWith(",,LED-4X1,Green,"));
     }
 
+    // The panel of an earlier 4x1 session gives way to this 2x1 device's, though its first status read failed.
+    void panelFollowsTheDeviceAfterAFailedFirstRead()
+    {
+        QSettings("Brennhart", "DiveVod").setValue("DeviceType", 1);
+        sim->setFault(DeviceSimulator::Fault::ErrorCode, 1, 1, 63);
+        WindowFixture f;
+        QVERIFY(f.window->findChild<GPIOStatus4x1*>()->isVisibleTo(f.window.get()));
+        QVERIFY(f.login(kDevice));
+        QTRY_VERIFY_WITH_TIMEOUT(f.window->findChild<GPIOStatus2x1*>()->isVisible()
+                                     && !f.window->findChild<GPIOStatus4x1*>()->isVisible(), 5000);
+    }
+
     void fourByOneDeviceAndPartnerReports()
     {
         sim->modify([](SimDeviceState& s) { s.panelType = 1, s.remoteAddress = kPartner; });

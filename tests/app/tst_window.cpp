@@ -558,6 +558,12 @@ private slots:
         AlarmJournal again;
         QCOMPARE(again.Open(crashed.path(), clock.now), crashed.filePath("recovered_2026-03-01_09-15_2.csv"));
         QVERIFY(WindowFixture::read(recovered).contains(",Green, with a comma\nand a line end\n"));
+        // Rows after a Clear keep their session's device head.
+        const AlarmJournal::DeviceInfo device{"ACO GPIO", "QX00001234-00000042", "1.1.46", "127.0.0.1"};
+        again.SetDeviceInfo(device);
+        again.Clear();
+        again.Append({"1", "2026-03-01 09:15:00", "", "KEY-LOCK", "Enabled", ""});
+        QCOMPARE(AlarmJournal::Read(journal).device, device);
     }
 };
 

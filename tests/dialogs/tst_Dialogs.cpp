@@ -245,6 +245,14 @@ private slots:
         QVERIFY(!login.findChild<QLineEdit*>("lineEditIP")->isEnabled());
         login.OnDisableIp(2);
         QVERIFY(login.findChild<QLineEdit*>("lineEditIP")->isEnabled());
+        login.SetIP("127.0.4.5");
+        login.findChild<QComboBox*>("comboBoxUser")->setCurrentIndex(1);
+        entries(&login)[1]->setText("111111");
+        QString ip;
+        int user = 0;
+        QString password;
+        login.GetLoginInfo(ip, user, password);
+        QCOMPARE(QStringList({ ip, QString::number(user), password }), QStringList({ "127.0.4.5", "1", "111111" }));
 
         // The account names are the device's, in every language.
         LanguageConfig translators(nullptr, QStringLiteral(DIVEVOD_LANG_DIR));

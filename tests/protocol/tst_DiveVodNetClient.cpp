@@ -239,6 +239,7 @@ private slots:
         QCOMPARE(decoded(), QStringLiteral("phase 3 21"));
         const auto sent = this->sent();
         QVERIFY(sent.size() == 2 && sent.at(1).sourcePort == sent.at(0).sourcePort);
+        QCOMPARE(channel->localPort(), int(sent.at(0).sourcePort));
     }
 
     void sequenceMismatchAsksAgainFromNewPort()
