@@ -81,6 +81,7 @@ QString AlarmJournal::Open(const QString& logsDirectory, const QDateTime& now)
         }
     }
     file.setFileName(path);
+    rowsHeld = keepOld ? left.rows.size() : 0;
     const QIODevice::OpenMode mode = keepOld ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate;
     if (!file.open(mode | QIODevice::Unbuffered)) {
         lock.reset();
@@ -102,6 +103,8 @@ void AlarmJournal::Close()
         // The last rows are on the disk before the file goes.
         syncToDisk(file.handle());
         file.close();
+        if (rowsHeld == 0)
+            file.remove();
     }
     syncTimer.stop();
     lock.reset();
@@ -115,6 +118,8 @@ void AlarmJournal::SetDeviceInfo(const DeviceInfo& device)
 
 void AlarmJournal::Append(const Row& row)
 {
+    if (file.isOpen())
+        ++rowsHeld;
     WriteLine('R', row);
 }
 
@@ -124,6 +129,7 @@ void AlarmJournal::Clear()
         return;
     file.resize(0);
     file.seek(0);
+    rowsHeld = 0;
     // Rows that come after this still need the session's device information.
     if (!deviceInfo.isEmpty())
         WriteLine('D', deviceInfo);

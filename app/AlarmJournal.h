@@ -45,6 +45,7 @@ public:
     // Returns the recovered file's path, or an empty string when there was nothing to recover. When
     // another running instance holds the directory's journal, this one keeps none.
     QString Open(const QString& logsDirectory, const QDateTime& now);
+    // A journal that holds no row goes with the close: nothing is left to recover.
     void Close();
     bool IsOpen() const { return file.isOpen(); }
 
@@ -69,6 +70,7 @@ private:
     void StopSyncer();
 
     QFile file;
+    int rowsHeld = 0; // rows written since the file was last emptied
     std::unique_ptr<QLockFile> lock;
     DeviceInfo deviceInfo;
     QElapsedTimer sinceSync;

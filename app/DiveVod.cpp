@@ -258,6 +258,9 @@ void DiveVod::closeEvent(QCloseEvent* event)
         if (DeviceWait::Running())
             DisconnectDevice();
         BackupLog();
+    } else if (unsavedRows && ui->tableWidget->rowCount() > 0) {
+        // Logged out, a clean end still leaves every row in a file (and so no journal to recover).
+        BackupLog();
     }
     event->accept();
 }

@@ -180,8 +180,12 @@ void DiveVod::OnSaveAs()
                                                       tr("log (*.csv);;log(*.log)"));
     if (path.isEmpty())
         return;
-    if (!WriteLogFile(path))
+    if (!WriteLogFile(path)) {
         ReportWriteFailure(path);
+        return;
+    }
+    // A file holds every row now: a crash must not bring them back as recovered.
+    journal->Clear();
 }
 
 void DiveVod::OnOpenLogsFolder()

@@ -460,10 +460,31 @@ private slots:
                                             "backup_2026-03-01_17-42_3.csv"}));
         QVERIFY(f.logFile("backup_2026-03-01_17-42.csv").endsWith(",one\n"));
         QVERIFY(f.logFile("backup_2026-03-01_17-42_2.csv").endsWith(",two\n"));
+    }
+
+    void cleanExitLeavesEveryRowInAFile_data()
+    {
+        QTest::addColumn<bool>("savedAs");
+        QTest::newRow("logged out, rows in no file") << false;
+        QTest::newRow("rows saved with Save As") << true;
+    }
+    void cleanExitLeavesEveryRowInAFile()
+    {
+        QFETCH(bool, savedAs);
+        FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(17, 42, 1)));
+        WindowFixture f;
         f.addRow("x");
+        if (savedAs) {
+            TestSupport::onNextModal([](QWidget* w) { QMetaObject::invokeMethod(w, "accept"); });
+            f.click("pushButtonSaveAs");
+        }
         f.window->show();
-        f.window->close(); // not logged in: nothing written
-        QCOMPARE(f.logFiles().size(), 3);
+        f.window->close();
+        f.window.reset();
+        // No journal left for the next start to take for a crash; the row is in exactly one file.
+        QCOMPARE(f.logFiles(), QStringList{savedAs ? "mylog.csv" : "backup_2026-03-01_17-42.csv"});
+        QVERIFY(f.logFile(f.logFiles().first()).endsWith(",x\n"));
+        QVERIFY(!QFileInfo::exists(f.logs.filePath(AlarmJournal::kFileName)));
     }
 
     void unwritableLogsKeepEveryRow()
