@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
@@ -58,10 +60,14 @@ QString AlarmJournal::Open(const QString& logsDirectory, const QDateTime& now)
         return QString();
     lock = std::move(candidate);
 
-    QString recovered;
-    const Contents left = Read(path);
+    // One file per session: rows never go under another device's head.
+    QStringList recovered;
+    int leftRows = 0;
     bool keepOld = false;
-    if (!left.rows.isEmpty()) {
+    for (const Contents& left : ReadSessions(path)) {
+        leftRows += left.rows.size();
+        if (keepOld)
+            continue;
         const QString stem = logsDirectory + QStringLiteral("/recovered_") + now.toString(QStringLiteral("yyyy-MM-dd_hh-mm"));
         QString target = stem + QStringLiteral(".csv");
         for (int n = 2; QFileInfo::exists(target); ++n)
@@ -73,26 +79,30 @@ QString AlarmJournal::Open(const QString& logsDirectory, const QDateTime& now)
         out.close();
         ok = ok && out.error() == QFileDevice::NoError;
         if (ok) {
-            recovered = target;
+            recovered << target;
         } else {
-            // The rows stay in the journal for the next start rather than being lost.
+            // The rows stay in the journal for the next start rather than being lost; the files of this
+            // attempt go, so that the next one writes no row twice.
             out.remove();
+            for (const QString& written : qAsConst(recovered))
+                QFile::remove(written);
+            recovered.clear();
             keepOld = true;
         }
     }
     file.setFileName(path);
-    rowsHeld = keepOld ? left.rows.size() : 0;
+    rowsHeld = keepOld ? leftRows : 0;
     const QIODevice::OpenMode mode = keepOld ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate;
     if (!file.open(mode | QIODevice::Unbuffered)) {
         lock.reset();
-        return recovered;
+        return recovered.value(0);
     }
     syncToDisk(file.handle());
     sinceSync.start();
     StartSyncer();
     if (!deviceInfo.isEmpty())
         WriteLine('D', deviceInfo);
-    return recovered;
+    return recovered.value(0);
 }
 
 void AlarmJournal::Close()
@@ -203,9 +213,27 @@ void AlarmJournal::StopSyncer()
 AlarmJournal::Contents AlarmJournal::Read(const QString& path)
 {
     Contents contents;
+    for (const Contents& session : ReadAll(path)) {
+        contents.device = session.device;
+        contents.rows += session.rows;
+    }
+    return contents;
+}
+
+QVector<AlarmJournal::Contents> AlarmJournal::ReadSessions(const QString& path)
+{
+    QVector<Contents> sessions = ReadAll(path);
+    sessions.erase(std::remove_if(sessions.begin(), sessions.end(), [](const Contents& c) { return c.rows.isEmpty(); }),
+                   sessions.end());
+    return sessions;
+}
+
+QVector<AlarmJournal::Contents> AlarmJournal::ReadAll(const QString& path)
+{
+    QVector<Contents> sessions(1);
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
-        return contents;
+        return sessions;
     const QByteArray data = in.readAll();
     int start = 0;
     for (int end = data.indexOf('\n'); end >= 0; start = end + 1, end = data.indexOf('\n', start)) {
@@ -214,12 +242,16 @@ AlarmJournal::Contents AlarmJournal::Read(const QString& path)
         QStringList fields;
         for (int i = 1; i < parts.size(); ++i)
             fields << QString::fromUtf8(QByteArray::fromPercentEncoding(parts[i]));
-        if (parts[0] == "D" && fields.size() == kDeviceFields)
-            contents.device = fields;
-        else if (parts[0] == "R" && fields.size() == kRowFields)
-            contents.rows << fields;
+        if (parts[0] == "D" && fields.size() == kDeviceFields) {
+            // A device line after rows starts the next session.
+            if (!sessions.last().rows.isEmpty())
+                sessions.append(Contents());
+            sessions.last().device = fields;
+        } else if (parts[0] == "R" && fields.size() == kRowFields) {
+            sessions.last().rows << fields;
+        }
     }
-    return contents;
+    return sessions;
 }
 
 QString AlarmJournal::CsvHead(const DeviceInfo& device)

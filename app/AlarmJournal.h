@@ -54,7 +54,10 @@ public:
     // The rows are safe elsewhere (saved or deliberately cleared).
     void Clear();
 
+    // Every row, under the last device information.
     static Contents Read(const QString& path);
+    // The same rows split at every device line: each session's rows with their own device information.
+    static QVector<Contents> ReadSessions(const QString& path);
     // The same bytes the alarm table's CSV writer produces for these rows.
     static QByteArray ToCsv(const Contents& contents);
     static QString CsvHead(const DeviceInfo& device);
@@ -68,6 +71,8 @@ private:
     void WriteLine(char kind, const QStringList& fields);
     void StartSyncer();
     void StopSyncer();
+    // Every session, the last one even without rows.
+    static QVector<Contents> ReadAll(const QString& path);
 
     QFile file;
     int rowsHeld = 0; // rows written since the file was last emptied

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QVector>
 
@@ -121,6 +122,22 @@ private:
     void UpdateLogsNote();
     // Writes the file; on success clears the table, otherwise keeps every row and says so.
     void SaveAndClear(const QString& path);
+    // Rows of earlier sessions that no file holds yet, each session's rows (the table's rows up to `end`)
+    // with their own device head, so that they never go under a later session's head.
+    struct KeptSession
+    {
+        int end;
+        QStringList device;
+    };
+    QStringList DeviceHead() const;
+    int KeptRows() const;
+    QString NextBackupPath() const;
+    bool WriteRowsFile(const QString& path, int first, int end, const QStringList& device) const;
+    // Each kept session to a backup file of its own; on a failure none of them is left and `failed` names it.
+    bool WriteKeptSessions(QStringList& written, QString& failed) const;
+    // At a login, before the new device's head replaces the last one: unsaved rows are written now, or
+    // kept apart with their head.
+    void KeepSessionRows();
     void ReportWriteFailure(const QString& path);
     // Keyboard access beyond the menus' mnemonics: F10 opens the menu bar, Ctrl+S saves, Ctrl+Q closes.
     void AddShortcuts();
@@ -164,6 +181,7 @@ private:
     bool journalTried;
     AlarmView* alarmView;
     bool unsavedRows = false; // a row not yet in any written file
+    QVector<KeptSession> keptSessions;
     QLabel* labelStatusLine = nullptr;
     QLabel* labelStale = nullptr;
     TrayNotifier* tray = nullptr;

@@ -151,6 +151,7 @@ void DiveVod::OnClear()
     // One removal of every row at once: clearing stays linear however long the table is.
     ui->tableWidget->setRowCount(0);
     nextRowNumber = 1;
+    keptSessions.clear();
     journal->Clear();
     unsavedRows = false;
     alarmView->Cleared();

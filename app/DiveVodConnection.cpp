@@ -53,6 +53,7 @@ bool DiveVod::InitAfterLogin(DeviceWait& wait)
     NoteAnswer();
 
     if (deviceInfoRead) {
+        KeepSessionRows();
         moduleType = GetModuleTypeName(productCode);
         productSN = GetProductSNText(serial);
         firmwareVersion = firmware;

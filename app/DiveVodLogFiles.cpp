@@ -110,12 +110,12 @@ bool DiveVod::MakeLogsDirectory() const
     return QDir(path).exists() || QDir().mkpath(path);
 }
 
-bool DiveVod::WriteLog(QIODevice& device) const
+namespace {
+// The rows first..end of the table under this head, chunk by chunk.
+bool writeRows(QIODevice& device, const QTableWidget* table, int first, int end, const QStringList& head)
 {
-    QString text = AlarmJournal::CsvHead({moduleType, productSN, firmwareVersion, ipAddress})
-        + AlarmJournal::CsvColumns();
-    const QTableWidget* table = ui->tableWidget;
-    if (table->rowCount() == 0) {
+    QString text = AlarmJournal::CsvHead(head) + AlarmJournal::CsvColumns();
+    if (first == end) {
         text += QStringLiteral("1,%1,,,,Everything works fine\n")
                     .arg(AppClock::Now().toString(QLatin1String(kRowTimeFormat)));
     }
@@ -123,7 +123,7 @@ bool DiveVod::WriteLog(QIODevice& device) const
     // Rows joined in place into the chunk: a list of cells and a six-way arg() per row cost twice the write.
     // Every chunk's write is checked, so a failure part-way through is never taken for a whole file.
     bool ok = true;
-    for (int row = 0; ok && row < table->rowCount(); ++row) {
+    for (int row = first; ok && row < end; ++row) {
         for (int column = 0; column < 6; ++column) {
             if (column > 0)
                 text += QLatin1Char(',');
@@ -138,19 +138,79 @@ bool DiveVod::WriteLog(QIODevice& device) const
     }
     return ok && (text.isEmpty() || writeText(device, text));
 }
+} // namespace
 
-bool DiveVod::WriteLogFile(const QString& path)
+QStringList DiveVod::DeviceHead() const
+{
+    return {moduleType, productSN, firmwareVersion, ipAddress};
+}
+
+int DiveVod::KeptRows() const
+{
+    return keptSessions.isEmpty() ? 0 : keptSessions.last().end;
+}
+
+bool DiveVod::WriteLog(QIODevice& device) const
+{
+    // This session's rows: rows kept from an earlier one go to files of their own.
+    return writeRows(device, ui->tableWidget, KeptRows(), ui->tableWidget->rowCount(), DeviceHead());
+}
+
+bool DiveVod::WriteRowsFile(const QString& path, int first, int end, const QStringList& device) const
 {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return false;
-    bool ok = WriteLog(file);
+    bool ok = writeRows(file, ui->tableWidget, first, end, device);
     ok = file.flush() && ok;
     file.close();
-    ok = ok && file.error() == QFileDevice::NoError;
+    return ok && file.error() == QFileDevice::NoError;
+}
+
+bool DiveVod::WriteLogFile(const QString& path)
+{
+    const bool ok = WriteRowsFile(path, KeptRows(), ui->tableWidget->rowCount(), DeviceHead());
     if (ok)
         unsavedRows = false;
     return ok;
+}
+
+bool DiveVod::WriteKeptSessions(QStringList& written, QString& failed) const
+{
+    int first = 0;
+    for (const KeptSession& kept : keptSessions) {
+        const QString path = NextBackupPath();
+        if (!WriteRowsFile(path, first, kept.end, kept.device)) {
+            written << path;
+            for (const QString& each : qAsConst(written))
+                QFile::remove(each);
+            written.clear();
+            failed = path;
+            return false;
+        }
+        written << path;
+        first = kept.end;
+    }
+    return true;
+}
+
+void DiveVod::KeepSessionRows()
+{
+    const int rows = ui->tableWidget->rowCount();
+    if (rows > KeptRows())
+        keptSessions.append({rows, DeviceHead()});
+    if (keptSessions.isEmpty())
+        return;
+    // Retried at once: on success the table holds only the new session's rows.
+    MakeLogsDirectory();
+    QStringList written;
+    QString failed;
+    if (WriteKeptSessions(written, failed)) {
+        OnClear();
+        statusBar()->clearMessage();
+    } else {
+        ReportWriteFailure(failed);
+    }
 }
 
 void DiveVod::ReportWriteFailure(const QString& path)
@@ -161,14 +221,24 @@ void DiveVod::ReportWriteFailure(const QString& path)
 void DiveVod::SaveAndClear(const QString& path)
 {
     MakeLogsDirectory();
-    // The rows go only once a complete file holds them; otherwise the next save writes them again.
-    if (WriteLogFile(path)) {
+    // The rows go only once complete files hold them all; otherwise the next save writes them again.
+    QStringList written;
+    QString failed;
+    const bool keptWritten = WriteKeptSessions(written, failed);
+    // A backup takes its name after the kept sessions' backups have taken theirs.
+    const QString target = path.isEmpty() ? NextBackupPath() : path;
+    if (keptWritten && WriteLogFile(target)) {
         OnClear();
         statusBar()->clearMessage();
     } else {
-        // No half file under a name that the daily save would take as done.
-        QFile::remove(path);
-        ReportWriteFailure(path);
+        // No half file under a name that the daily save would take as done, and no row in two files.
+        if (keptWritten) {
+            QFile::remove(target);
+            failed = target;
+        }
+        for (const QString& each : qAsConst(written))
+            QFile::remove(each);
+        ReportWriteFailure(failed);
     }
 }
 
@@ -180,8 +250,12 @@ void DiveVod::OnSaveAs()
                                                       tr("log (*.csv);;log(*.log)"));
     if (path.isEmpty())
         return;
-    if (!WriteLogFile(path)) {
-        ReportWriteFailure(path);
+    QStringList written;
+    QString failed = path;
+    if (!WriteKeptSessions(written, failed) || !WriteLogFile(path)) {
+        for (const QString& each : qAsConst(written))
+            QFile::remove(each);
+        ReportWriteFailure(failed);
         return;
     }
     // A file holds every row now: a crash must not bring them back as recovered.
@@ -212,7 +286,7 @@ void DiveVod::OnAutoSaveTimer()
     SaveAndClear(path);
 }
 
-void DiveVod::BackupLog()
+QString DiveVod::NextBackupPath() const
 {
     const QString stem = LogsDirectory() + QStringLiteral("/backup_")
         + AppClock::Now().toString(QStringLiteral("yyyy-MM-dd_hh-mm"));
@@ -220,5 +294,10 @@ void DiveVod::BackupLog()
     QString path = stem + QStringLiteral(".csv");
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = stem + QStringLiteral("_%1.csv").arg(n);
-    SaveAndClear(path);
+    return path;
+}
+
+void DiveVod::BackupLog()
+{
+    SaveAndClear(QString());
 }

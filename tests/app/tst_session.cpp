@@ -166,6 +166,47 @@ private slots:
         QVERIFY(lines.at(30).endsWith(",,LED-4X1,Green,"));
     }
 
+    // Rows a failed backup kept are written under their own device's head, never under the next session's.
+    void keptRowsKeepTheirHead_data()
+    {
+        QTest::addColumn<bool>("writableAtLogin");
+        QTest::newRow("retried at the next login") << true;
+        QTest::newRow("kept through the next session") << false;
+    }
+    void keptRowsKeepTheirHead()
+    {
+        QFETCH(bool, writableAtLogin);
+        WindowFixture f;
+        const QString blocked = f.logs.filePath("logs"); // a file where the directory should be
+        QFile blocker(blocked);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        f.window->SetLogsDirectory(blocked);
+        QVERIFY(f.login(kDevice));
+        TestSupport::onNextModal([](QWidget* b) { QTest::keyClick(b, Qt::Key_Enter); });
+        f.action("actionDisconnect")->trigger();
+        QCOMPARE(f.table()->rowCount(), 19);
+
+        DeviceSimulator other;
+        other.modify([](SimDeviceState& s) { s.address = 0x7F00AC03; });
+        QVERIFY(other.start(QStringLiteral("127.0.172.3"), 33904));
+        if (writableAtLogin)
+            QVERIFY(blocker.remove());
+        QVERIFY(f.login(QStringLiteral("127.0.172.3")));
+        QCOMPARE(f.table()->rowCount(), writableAtLogin ? 19 : 38);
+        blocker.remove();
+        TestSupport::onNextModal([](QWidget* b) { QTest::keyClick(b, Qt::Key_Enter); });
+        f.action("actionDisconnect")->trigger();
+        QCOMPARE(f.table()->rowCount(), 0);
+        QStringList heads;
+        for (const QString& name : QDir(blocked).entryList(QDir::Files, QDir::Name)) {
+            const QList<QByteArray> lines = WindowFixture::read(QDir(blocked).filePath(name)).split('\n');
+            heads << QString::fromLatin1(lines.value(3) + ' ' + QByteArray::number(lines.size() - 8));
+        }
+        heads.sort();
+        QCOMPARE(heads, (QStringList{"IP Address,127.0.0.1 19", "IP Address,127.0.172.3 19"}));
+    }
+
     // The panel of an earlier 4x1 session gives way to this 2x1 device's, though its first status read failed.
     void panelFollowsTheDeviceAfterAFailedFirstRead()
     {

@@ -585,6 +585,17 @@ private slots:
         again.Clear();
         again.Append({"1", "2026-03-01 09:15:00", "", "KEY-LOCK", "Enabled", ""});
         QCOMPARE(AlarmJournal::Read(journal).device, device);
+
+        // Rows of two sessions come back in two files, each under its own device head.
+        const AlarmJournal::DeviceInfo next{"ACO GPIO", "QX00001234-00000043", "1.1.46", "127.0.0.2"};
+        const AlarmJournal::Row row{"2", "2026-03-01 09:15:01", "", "KEY-LOCK", "Disabled", ""};
+        again.SetDeviceInfo(next);
+        again.Append(row);
+        again.Close();
+        QCOMPARE(again.Open(crashed.path(), clock.now), crashed.filePath("recovered_2026-03-01_09-15_3.csv"));
+        QCOMPARE(WindowFixture::read(crashed.filePath("recovered_2026-03-01_09-15_3.csv")),
+                 AlarmJournal::ToCsv({device, {{"1", "2026-03-01 09:15:00", "", "KEY-LOCK", "Enabled", ""}}}));
+        QCOMPARE(WindowFixture::read(crashed.filePath("recovered_2026-03-01_09-15_4.csv")), AlarmJournal::ToCsv({next, {row}}));
     }
 };
 
