@@ -49,6 +49,13 @@ QString redInputs(const AcoGpioInfo& state)
 }
 } // namespace
 
+int CliProgram::LogIn(DeviceSession& session) const
+{
+    QString message;
+    const int login = session.Login(options.address, options.userType, password, message);
+    return login == ExitOk ? ExitOk : Fail(login, message);
+}
+
 int CliProgram::Fail(int code, const QString& message) const
 {
     std::fprintf(stderr, "divevod-cli: %s\n", qPrintable(message));
@@ -219,10 +226,8 @@ int CliProgram::RunInventory()
 int CliProgram::RunWatch()
 {
     DeviceSession session;
-    QString message;
-    const int login = session.Login(options.address, options.userType, password, message);
-    if (login != ExitOk)
-        return Fail(login, message);
+    if (const int login = LogIn(session); login != ExitOk)
+        return login;
     WatchCommand watch(&session.Client(), options.format);
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::Received, &watch, &WatchCommand::Finish);
@@ -239,10 +244,8 @@ int CliProgram::RunWatch()
 int CliProgram::RunGet()
 {
     DeviceSession session;
-    QString message;
-    const int login = session.Login(options.address, options.userType, password, message);
-    if (login != ExitOk)
-        return Fail(login, message);
+    if (const int login = LogIn(session); login != ExitOk)
+        return login;
     DeviceReport::Parameters parameters;
     if (DeviceReport::ReadParameters(session.Client(), parameters) != 0)
         return Fail(ExitRequestFailed, QStringLiteral("the device did not answer the parameter reads."));
@@ -269,10 +272,8 @@ int CliProgram::RunSet()
         command.SetPartnerPassword(partnerPassword);
     }
     DeviceSession session;
-    QString message;
-    const int login = session.Login(options.address, options.userType, password, message);
-    if (login != ExitOk)
-        return Fail(login, message);
+    if (const int login = LogIn(session); login != ExitOk)
+        return login;
     if (const int code = command.Apply(session.Client(), error); code != ExitOk)
         return Fail(code, error);
     DeviceReport::Parameters parameters;

@@ -93,18 +93,12 @@ private slots:
         // Past the version check, which the window makes itself.
         QTest::qWait(1300);
 
-        // The longest time the event loop went without running a 10 ms timer.
-        QTimer ticks;
-        QElapsedTimer sinceTick;
-        qint64 longest = 0;
-        connect(&ticks, &QTimer::timeout, [&]() { longest = qMax(longest, sinceTick.restart()); });
-        sinceTick.start();
-        ticks.start(10);
+        TestSupport::StallProbe stalls;
         scenario(sim, f);
         // A lost connection seen late is cleared within one alive cycle and one exchange.
         QTest::qWait(500);
         QTRY_VERIFY_WITH_TIMEOUT(f.rows().count(kAsserted) == f.rows().count(kCleared), 9000);
-        ticks.stop();
+        const qint64 longest = stalls.Stop();
         QVERIFY2(longest <= 4000, qPrintable(QString::number(longest))); // at most one exchange and its resend
 
         const QStringList rows = f.rows().mid(kStartRows);

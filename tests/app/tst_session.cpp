@@ -464,12 +464,7 @@ private slots:
         QVERIFY(f.login(kDevice));
         QTest::qWait(1300); // past the version check
         sim->setAnswering(false); // just fell silent: the window still takes it for reachable
-        QTimer ticks;
-        QElapsedTimer sinceTick;
-        qint64 longest = 0;
-        connect(&ticks, &QTimer::timeout, [&]() { longest = qMax(longest, sinceTick.restart()); });
-        sinceTick.start();
-        ticks.start(10);
+        TestSupport::StallProbe stalls;
         // A second of waiting in: the wait names itself, and a click on a panel key is held back.
         QString indication;
         QTimer::singleShot(1000, [&]() {
@@ -479,7 +474,7 @@ private slots:
         });
         TestSupport::onNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); }, 30000);
         f.action("actionConfigParam")->trigger();
-        ticks.stop();
+        const qint64 longest = stalls.Stop();
         QVERIFY2(longest < 1000, qPrintable(QString::number(longest))); // one silent exchange blocks for 2 s
         QCOMPARE(indication, QString::fromUtf8("Waiting for the device…"));
         QCOMPARE(sim->receivedCount(0x13), 0); // SetABKeyState
